@@ -1,0 +1,175 @@
+#include "app/mainwindow.h"
+
+#include "app/dialogs.h"
+#include "app/songlistbox.h"
+#include "app/statusbar.h"
+#include "browser/defaultbrowser.h"
+#include "browser/handoff.h"
+#include "net/pagefetch.h"
+#include "playback/mediaplayer.h"
+#include "search/searchcommands.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace melodrift {
+
+MainWindow::MainWindow(MainWindowPlatform platform, QWidget* parent)
+    : QWidget(parent), m_platform(std::move(platform))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Melodrift -By Velbrook"));
+    setFixedSize(px(7110), px(7200));
+    QFont uiFont(QStringList{QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                             QStringLiteral("Noto Sans CJK SC")});
+    uiFont.setPointSize(9);
+    setFont(uiFont);
+    createControls();
+
+    m_fetcher = new PageFetcher(this);
+    m_search = new SearchCommands(m_text1, m_list, m_status, m_fetcher, this);
+    m_playback = new PlaybackCommands(m_list, m_status, m_player, {m_option1, m_option2, m_option3}, m_menu,
+                                      &m_playbackState, this);
+    auto* navigator = new Navigator(m_fetcher->manager(), m_platform.dialogs.get(), this, this);
+    m_browser = new BrowserCommands(m_list, m_status, &m_playbackState, m_platform.launcher.get(),
+                                    m_platform.dialogs.get(), navigator, this, this);
+    wireEvents();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls()
+{
+    // Creation order and geometry of the designed form; positions are twips / 15.
+    m_option3 = new QRadioButton(QStringLiteral("随机播放"), this);
+    m_option3->setObjectName(QStringLiteral("Option3"));
+    m_option3->setGeometry(px(5760), px(6480), px(1215), px(255));
+    m_option2 = new QRadioButton(QStringLiteral("列表循环"), this);
+    m_option2->setObjectName(QStringLiteral("Option2"));
+    m_option2->setGeometry(px(4680), px(6720), px(1095), px(255));
+    m_option1 = new QRadioButton(QStringLiteral("单曲播放"), this);
+    m_option1->setObjectName(QStringLiteral("Option1"));
+    m_option1->setGeometry(px(4680), px(6480), px(1095), px(255));
+    m_option2->setChecked(true);
+
+    m_frame1 = new QGroupBox(QStringLiteral("关键字"), this);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setGeometry(px(0), px(6360), px(2655), px(615));
+    m_text1 = new QLineEdit(m_frame1);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(px(120), px(240), px(2415), px(270));
+
+    m_frame2 = new QGroupBox(QStringLiteral("歌曲列表(使用360安全浏览器可以看到真正的MP3地址)"), this);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    m_frame2->setGeometry(px(0), px(1200), px(7095), px(5175));
+    m_list = new SongListBox(m_frame2);
+    m_list->setObjectName(QStringLiteral("QMListBox1"));
+    m_list->setGeometry(px(120), px(240), px(6855), px(4815));
+
+    m_picture2 = new QWidget(this);
+    m_picture2->setObjectName(QStringLiteral("Picture2"));
+    m_picture2->setGeometry(px(0), px(0), px(7095), px(1215));
+    m_picture2->setBackgroundRole(QPalette::Base);
+    m_picture2->setForegroundRole(QPalette::Text);
+    m_picture2->setAutoFillBackground(true);
+    m_player = m_platform.player;
+    m_player->setParent(m_picture2);
+    m_player->setGeometry(px(0), px(0), px(7080), px(1215));
+
+    m_status = new StatusBar({px(1440), px(1440), px(8440)}, this);
+    m_status->setGeometry(px(0), px(6945), px(7110), px(255));
+    m_status->setPanelText(1, QStringLiteral("Melodrift"));
+
+    m_command2 = new QPushButton(QStringLiteral("翻页"), this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setGeometry(px(3600), px(6480), px(975), px(375));
+    m_command1 = new QPushButton(QStringLiteral("搜索"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(px(2760), px(6480), px(855), px(375));
+
+    // Tab order Command1, Command2, (frames, status bar take no focus), Text1, the player,
+    // the list, then the play modes.
+    QWidget* chain[] = {m_command1, m_command2, m_text1, m_player, m_list, m_option1, m_option2, m_option3};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+    m_frame1->setFocusPolicy(Qt::NoFocus);
+    m_frame2->setFocusPolicy(Qt::NoFocus);
+    m_status->setFocusPolicy(Qt::NoFocus);
+    m_command1->setFocus();
+
+    m_menu = new QMenu(QStringLiteral("菜单"), this);
+    m_menu->setObjectName(QStringLiteral("Menu"));
+    m_pla = m_menu->addAction(QStringLiteral("试听"));
+    m_pla->setObjectName(QStringLiteral("Pla"));
+    m_menu->addSeparator()->setObjectName(QStringLiteral("lines"));
+    m_dolown = m_menu->addAction(QStringLiteral("下载本首歌曲"));
+    m_dolown->setObjectName(QStringLiteral("Dolown"));
+    m_menu->addSeparator()->setObjectName(QStringLiteral("s"));
+    m_se360 = m_menu->addAction(QStringLiteral("360浏览器获取真实MP3地址"));
+    m_se360->setObjectName(QStringLiteral("se360"));
+}
+
+void MainWindow::wireEvents()
+{
+    m_text1->installEventFilter(this);
+    connect(m_status, &StatusBar::MouseMove, this, &MainWindow::StatusBar1_MouseMove);
+    connect(m_command1, &QPushButton::clicked, m_search, &SearchCommands::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, m_search, &SearchCommands::Command2_Click);
+    connect(m_list, &SongListBox::Click, m_playback, &PlaybackCommands::QMListBox1_Click);
+    connect(m_list, &SongListBox::DblClick, m_playback, &PlaybackCommands::QMListBox1_DblClick);
+    connect(m_list, &SongListBox::MouseMove, m_playback, &PlaybackCommands::QMListBox1_MouseMove);
+    connect(m_list, &SongListBox::MouseUp, m_playback, &PlaybackCommands::QMListBox1_MouseUp);
+    connect(m_pla, &QAction::triggered, m_playback, &PlaybackCommands::Pla_Click);
+    connect(m_dolown, &QAction::triggered, m_browser, &BrowserCommands::Dolown_Click);
+    connect(m_se360, &QAction::triggered, m_browser, &BrowserCommands::se360_Click);
+    connect(m_player, &MediaPlayer::PlayStateChange, m_playback, &PlaybackCommands::WindowsMediaPlayer1_PlayStateChange);
+    connect(m_player, &MediaPlayer::StatusChange, m_playback, &PlaybackCommands::WindowsMediaPlayer1_StatusChange);
+    connect(m_player, &MediaPlayer::Click, m_playback, &PlaybackCommands::WindowsMediaPlayer1_Click);
+}
+
+void MainWindow::Form_Load()
+{
+    // The skin: a style sheet beside the program. A missing or unreadable one leaves the default look.
+    QFile skin(m_platform.programDir + u"/velbrook.she");
+    if (skin.open(QIODevice::ReadOnly | QIODevice::Text))
+        setStyleSheet(QString::fromUtf8(skin.readAll()));
+
+    const QString browser = GetDefaultBrowser(*m_platform.launcher).toLower();
+    if (browser.contains(u"360se")) {
+        m_status->setPanelText(2, QStringLiteral("已安装360浏览器"));
+    } else {
+        m_status->setPanelText(2, QStringLiteral("未安装360浏览器！"));
+        m_platform.dialogs->warn(this, QStringLiteral("警告"), QStringLiteral("检测到没有安装360安全浏览器！"));
+    }
+    m_player->setEnableContextMenu(false);
+    m_search->setPageNo(QStringLiteral("1"));
+    m_playbackState.PlayRow = 1;
+}
+
+void MainWindow::Text1_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        m_search->Command1_Click();
+}
+
+void MainWindow::StatusBar1_MouseMove(int, int, float, float)
+{
+    m_status->setToolTipText(m_status->panelText(1) + u"  \r\n" + m_status->panelText(2));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_text1 && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty())
+            Text1_KeyPress(text.at(0).unicode());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace melodrift

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QString>
+
+#include <vector>
+
+namespace melodrift {
+
+//! Colours and metrics of the song list, as the window sets them at start.
+struct SongListLook {
+    QColor backColor{0xFF, 0xFF, 0xFF};
+    QColor itemBkColor1{0xFF, 0xFF, 0xFF};
+    QColor itemBkColor2{0xEA, 0xF6, 0xFA};
+    QColor itemSelBkColor{0x62, 0x94, 0xCC};
+    QColor itemNorTextColor{0x4C, 0x61, 0x8F};
+    QColor itemSelTextColor{0xFF, 0xFF, 0xFF};
+    QColor itemPlyTextColor{0x53, 0xB7, 0x12};
+    QColor itemErrTextColor{0xFF, 0x00, 0x00};
+    QColor borderColor{0x78, 0xA3, 0xC3};
+    int itemHeight = 18;
+    int borderWidth = 1;
+};
+
+//! Owner-drawn list of songs; rows are numbered 1..ListCount and only the visible ones are painted.
+//! Rows outside 1..ListCount are tolerated everywhere: reads give "", marks mark nothing.
+//! Mouse events carry the button (1 left, 2 right, 4 middle), the shift state (1 shift, 2 ctrl,
+//! 4 alt) and the pointer in viewport pixels, the units HitTest takes.
+class SongListBox : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit SongListBox(QWidget* parent = nullptr, const SongListLook& look = {});
+
+    void Clear();
+    void AddItem(const QString& title, const QString& id, const QString& id2, qint16 state);
+    [[nodiscard]] int ListCount() const { return static_cast<int>(m_rows.size()); }
+    [[nodiscard]] QString ItemId(int row) const;
+    [[nodiscard]] QString ItemTitle(int row) const;
+    //! The row at a point in viewport pixels, or -1 where there is none.
+    [[nodiscard]] int HitTest(float x, float y) const;
+
+    //! Marks the row being played (drawn in the play text colour).
+    void PlayItem(int row);
+    void PlayTextColor(const QColor& color);
+    [[nodiscard]] int playItem() const { return m_playRow; }
+    [[nodiscard]] QColor playTextColor() const { return m_playTextColor; }
+    [[nodiscard]] int selectedRow() const { return m_selectedRow; }
+
+    //! Tooltip over the rows, always shown as plain text.
+    void setToolTipText(const QString& text) { m_toolTipText = text; }
+    [[nodiscard]] QString toolTipText() const { return m_toolTipText; }
+
+    [[nodiscard]] const SongListLook& look() const { return m_look; }
+    //! Scrolls so that the row is visible.
+    void scrollToRow(int row);
+    //! The top of a row in viewport pixels (may be outside the viewport).
+    [[nodiscard]] int rowTop(int row) const;
+
+Q_SIGNALS:
+    void Click(int button, int shift, float x, float y);
+    void DblClick(int button, int shift, float x, float y);
+    void MouseMove(int button, int shift, float x, float y);
+    void MouseUp(int button, int shift, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    struct Row {
+        QString title;
+        QString id;
+        QString id2;
+        qint16 state = 0;
+    };
+
+    [[nodiscard]] bool isRow(int row) const { return row >= 1 && row <= ListCount(); }
+    void updateScrollRange();
+    void updateRow(int row);
+
+    SongListLook m_look;
+    std::vector<Row> m_rows;
+    int m_selectedRow = -1;
+    int m_playRow = -1;
+    QColor m_playTextColor;
+    QString m_toolTipText;
+    int m_idColumnWidth = 0;
+};
+
+//! Vb-style mouse arguments from a Qt mouse event.
+[[nodiscard]] int vbButton(Qt::MouseButtons buttons);
+[[nodiscard]] int vbShift(Qt::KeyboardModifiers modifiers);
+
+} // namespace melodrift

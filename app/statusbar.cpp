@@ -1,0 +1,64 @@
+#include "app/statusbar.h"
+
+#include "app/plaintext.h"
+#include "app/songlistbox.h"
+
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolTip>
+
+namespace melodrift {
+
+StatusBar::StatusBar(const std::array<int, 3>& widths, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("StatusBar1"));
+    setMouseTracking(true);
+    int left = 0;
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        label->setTextFormat(Qt::PlainText);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setGeometry(left, 0, widths[i], 17);
+        label->setMinimumWidth(widths[i]);
+        left += widths[i];
+        m_panels[i] = label;
+    }
+}
+
+void StatusBar::setPanelText(int panel, const QString& text)
+{
+    if (panel < 1 || panel > 3)
+        return;
+    m_panels[static_cast<size_t>(panel - 1)]->setText(text);
+    Q_EMIT panelTextSet(panel, text);
+}
+
+QString StatusBar::panelText(int panel) const
+{
+    if (panel < 1 || panel > 3)
+        return {};
+    return m_panels[static_cast<size_t>(panel - 1)]->text();
+}
+
+void StatusBar::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    Q_EMIT MouseMove(vbButton(event->buttons()), vbShift(event->modifiers()), float(p.x()), float(p.y()));
+}
+
+bool StatusBar::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        if (m_toolTipText.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), plainTextToolTip(m_toolTipText), this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace melodrift

@@ -1,0 +1,42 @@
+#include "net/textcodec.h"
+
+#include <QStringDecoder>
+
+namespace melodrift {
+
+namespace {
+// "GB2312" selects a narrower converter with other substitutions; GBK is code page 936.
+constexpr char kCodePage936[] = "GBK";
+constexpr qsizetype kAutoHeadBytes = 1000;
+} // namespace
+
+std::optional<QString> BytesToText(const QByteArray& bytes, const QString& charset)
+{
+    QStringDecoder decoder(charset.toLatin1().constData());
+    if (!decoder.isValid())
+        return std::nullopt;
+    return QString(decoder.decode(bytes));
+}
+
+QString DecodeGbk(QByteArrayView bytes)
+{
+    QStringDecoder decoder(kCodePage936);
+    return decoder.decode(bytes);
+}
+
+std::optional<QString> DecodePage(const QByteArray& body, const QString& charset)
+{
+    if (charset == u"auto") {
+        const QString head = DecodeGbk(QByteArrayView(body).first(qMin(body.size(), kAutoHeadBytes)));
+        if (head.contains(u"charset=gb2312"))
+            return DecodeGbk(body);
+        if (body.isEmpty())
+            return QString();
+        return BytesToText(body, QStringLiteral("UTF-8"));
+    }
+    if (body.isEmpty())
+        return QString();
+    return BytesToText(body, charset);
+}
+
+} // namespace melodrift

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Melodrift need.
+# Idempotent: does nothing when all of them are present.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-multimedia-dev libglib2.0-dev
+  # run: GStreamer backend of Qt Multimedia, its plugins, a CJK font
+  libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  fonts-wqy-microhei
+  # headless runs of the real window
+  xvfb xauth xdotool
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
