@@ -1,0 +1,411 @@
+#include "site/demosite.h"
+
+#include "melodrift/hosts.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+
+namespace melodrift::site {
+
+namespace {
+
+constexpr qsizetype kMaxHeaderBytes = 64 * 1024;
+
+QByteArray gbk(const QString& text)
+{
+    QStringEncoder encoder("GBK");
+    return encoder.encode(text);
+}
+
+QString fromGbk(const QByteArray& bytes)
+{
+    QStringDecoder decoder("GBK");
+    return decoder.decode(bytes);
+}
+
+QByteArray statusText(int code)
+{
+    switch (code) {
+    case 200:
+        return "OK";
+    case 206:
+        return "Partial Content";
+    case 302:
+        return "Found";
+    case 404:
+        return "Not Found";
+    default:
+        return "Unknown";
+    }
+}
+
+void writeResponse(QTcpSocket* socket, int code, const QByteArray& contentType, const QByteArray& body,
+                   const QList<QByteArray>& extraHeaders = {})
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(code) + ' ' + statusText(code) + "\r\n";
+    if (!contentType.isEmpty())
+        head += "Content-Type: " + contentType + "\r\n";
+    head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    for (const QByteArray& header : extraHeaders)
+        head += header + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    socket->write(head);
+    socket->write(body);
+    socket->disconnectFromHost();
+}
+
+bool matches(const Song& song, const QString& keyword)
+{
+    const QString haystack = song.title + u' ' + song.singer + u" mp3 " +
+                             (song.chinese ? QStringLiteral("中文歌曲") : QStringLiteral("英文歌曲"));
+    const QStringList tokens = keyword.split(QChar(u' '), Qt::SkipEmptyParts);
+    for (const QString& token : tokens) {
+        if (!haystack.contains(token, Qt::CaseInsensitive))
+            return false;
+    }
+    return true;
+}
+
+QString pageHead(const QString& charset, const QString& keyword)
+{
+    return u"<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset +
+           u"\">\r\n<title>" + keyword.toHtmlEscaped() +
+           u" - MP3搜索</title>\r\n</head>\r\n<body>\r\n<div class=\"soList\">\r\n<ul>\r\n";
+}
+
+QString pageTail(int page)
+{
+    return u"</ul>\r\n</div>\r\n<div class=\"soBottom\"><a href=\"/so.asp?page=" + QString::number(page + 1) +
+           u"\">下一页</a></div>\r\n</body>\r\n</html>\r\n";
+}
+
+QString pathologicalLine()
+{
+    // Many ">" and no "</a>": the link pattern backtracks until the engine gives up.
+    return u"<li><span class=\"songName\"><a href=\"http://" + QString(u"x>"_qs).repeated(30000) + u"\r\n";
+}
+
+} // namespace
+
+const QList<Song>& catalogue()
+{
+    static const QList<Song> songs = [] {
+        QList<Song> list;
+        const QStringList firsts = {QStringLiteral("月光"), QStringLiteral("春风"), QStringLiteral("夜雨"),
+                                    QStringLiteral("星河"), QStringLiteral("海风"), QStringLiteral("远山"),
+                                    QStringLiteral("晚霞"), QStringLiteral("初雪")};
+        const QStringList seconds = {QStringLiteral("下的爱"), QStringLiteral("与你"),   QStringLiteral("的歌"),
+                                     QStringLiteral("之恋"),   QStringLiteral("的约定"), QStringLiteral("里的梦")};
+        const QStringList singers = {QStringLiteral("林晓"), QStringLiteral("陈雨"), QStringLiteral("王小川"),
+                                     QStringLiteral("赵一鸣"), QStringLiteral("周琳")};
+        int id = 100001;
+        for (const QString& first : firsts) {
+            for (const QString& second : seconds) {
+                list.append({QString::number(id), first + second, singers[list.size() % singers.size()], true});
+                ++id;
+            }
+        }
+        const QStringList latin = {
+            QStringLiteral("Sunrise"),        QStringLiteral("Blue-River"),     QStringLiteral("Night-Train"),
+            QStringLiteral("Paper-Moon"),     QStringLiteral("Silver-Lake"),    QStringLiteral("Morning-Light"),
+            QStringLiteral("Echoes"),         QStringLiteral("Wildflower"),     QStringLiteral("Northern-Star"),
+            QStringLiteral("Golden-Hour"),    QStringLiteral("Rainy-Day"),      QStringLiteral("Love-Letter"),
+            QStringLiteral("Starlight"),      QStringLiteral("Lost-and-Found"), QStringLiteral("Home-Again"),
+            QStringLiteral("Firefly"),        QStringLiteral("Winter-Song"),    QStringLiteral("City-Lights"),
+            QStringLiteral("Love-Me-Slowly"), QStringLiteral("Daydream")};
+        const QStringList bands = {QStringLiteral("The-Lanterns"), QStringLiteral("Mira"), QStringLiteral("Kite-Club")};
+        for (const QString& title : latin) {
+            list.append({QString::number(id), title, bands[list.size() % bands.size()], false});
+            ++id;
+        }
+        return list;
+    }();
+    return songs;
+}
+
+QString songLine(int number, const Song& song, const QString& siteHost)
+{
+    return u"<li><span class=\"songNum\">" + QString::number(number) +
+           u"</span><span class=\"songName\"><a href=\"http://" + siteHost + u"/play/" + song.id + u".htm\">" +
+           song.title + u"</a><a href=\"/s/" + QString::number(song.singer.size()) + u".htm\" target=\"_blank\">" +
+           song.singer + u"</a></span></li>\r\n";
+}
+
+QByteArray resultPage(const QString& keyword, int page, const QString& siteHost)
+{
+    QString html = pageHead(QStringLiteral("gb2312"), keyword);
+    int found = 0;
+    for (const Song& song : catalogue()) {
+        if (!matches(song, keyword))
+            continue;
+        ++found;
+        if (found > (page - 1) * DemoSite::kPageSize && found <= page * DemoSite::kPageSize)
+            html += songLine(found, song, siteHost);
+    }
+    html += pageTail(page);
+    return gbk(html);
+}
+
+QByteArray synthesiseWav(int milliseconds, double frequency)
+{
+    constexpr int kRate = 8000;
+    const int samples = qMax(1, kRate * milliseconds / 1000);
+    QByteArray wav(44 + samples * 2, Qt::Uninitialized);
+    char* p = wav.data();
+    auto put32 = [&p](quint32 v) {
+        qToLittleEndian(v, p);
+        p += 4;
+    };
+    auto put16 = [&p](quint16 v) {
+        qToLittleEndian(v, p);
+        p += 2;
+    };
+    auto tag = [&p](const char* t) {
+        memcpy(p, t, 4);
+        p += 4;
+    };
+    tag("RIFF");
+    put32(quint32(36 + samples * 2));
+    tag("WAVE");
+    tag("fmt ");
+    put32(16);
+    put16(1); // PCM
+    put16(1); // mono
+    put32(kRate);
+    put32(kRate * 2);
+    put16(2);
+    put16(16);
+    tag("data");
+    put32(quint32(samples * 2));
+    for (int i = 0; i < samples; ++i)
+        put16(quint16(qint16(8000 * std::sin(2 * M_PI * frequency * i / kRate))));
+    return wav;
+}
+
+QByteArray queryValue(const QByteArray& query, const QByteArray& name)
+{
+    for (const QByteArray& pair : query.split('&')) {
+        const qsizetype eq = pair.indexOf('=');
+        if (eq >= 0 && pair.left(eq) == name)
+            return QByteArray::fromPercentEncoding(pair.mid(eq + 1));
+    }
+    return {};
+}
+
+DemoSite::DemoSite(QObject* parent) : QObject(parent), m_server(new QTcpServer(this))
+{
+    connect(m_server, &QTcpServer::newConnection, this, &DemoSite::onConnection);
+}
+
+DemoSite::~DemoSite() = default;
+
+bool DemoSite::listen(quint16 port)
+{
+    return m_server->listen(QHostAddress::LocalHost, port);
+}
+
+quint16 DemoSite::port() const
+{
+    return m_server->serverPort();
+}
+
+QString DemoSite::proxyUrl() const
+{
+    return u"http://127.0.0.1:" + QString::number(port());
+}
+
+void DemoSite::onConnection()
+{
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadable(socket); });
+    }
+}
+
+void DemoSite::onReadable(QTcpSocket* socket)
+{
+    if (socket->property("answered").toBool()) {
+        socket->readAll();
+        return;
+    }
+    QByteArray buffer = socket->property("buffer").toByteArray() + socket->readAll();
+    const qsizetype end = buffer.indexOf("\r\n\r\n");
+    if (end < 0) {
+        if (buffer.size() > kMaxHeaderBytes)
+            socket->abort();
+        else
+            socket->setProperty("buffer", buffer);
+        return;
+    }
+    socket->setProperty("answered", true);
+    const QList<QByteArray> lines = buffer.left(end).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    Request request;
+    request.method = requestLine.value(0);
+    QByteArray target = requestLine.value(1);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        if (name == "host")
+            request.host = line.mid(colon + 1).trimmed();
+        else if (name == "range")
+            request.range = line.mid(colon + 1).trimmed();
+    }
+    // As a proxy we are sent the absolute address.
+    if (target.startsWith("http://")) {
+        const qsizetype slash = target.indexOf('/', 7);
+        request.host = target.mid(7, slash < 0 ? -1 : slash - 7);
+        target = slash < 0 ? QByteArray("/") : target.mid(slash);
+    }
+    const qsizetype question = target.indexOf('?');
+    request.path = question < 0 ? target : target.left(question);
+    request.query = question < 0 ? QByteArray() : target.mid(question + 1);
+    const QString url = QString::fromLatin1("http://" + request.host + target);
+    m_requests.append(url);
+    Q_EMIT requestSeen(url);
+    respond(socket, request);
+}
+
+void DemoSite::respond(QTcpSocket* socket, const Request& request)
+{
+    if (request.path == "/so.asp")
+        serveSearch(socket, request);
+    else if (request.path == "/mp3.asp")
+        serveSongPage(socket, request);
+    else if (request.path.startsWith("/audio/"))
+        serveAudio(socket, request);
+    else
+        writeResponse(socket, 404, "text/html; charset=utf-8", "<html><body>404 Not Found</body></html>");
+}
+
+void DemoSite::serveSearch(QTcpSocket* socket, const Request& request)
+{
+    const QString keyword = fromGbk(queryValue(request.query, "key"));
+    const int page = qMax(1, queryValue(request.query, "page").toInt());
+    const QString siteHost = hosts::siteHost();
+    const QByteArray html = "text/html; charset=gb2312";
+
+    if (keyword == u"_slow") {
+        QTimer::singleShot(m_slowMs, socket, [socket, page, siteHost, html] {
+            writeResponse(socket, 200, html, resultPage(QString(), page, siteHost));
+        });
+    } else if (keyword == u"_silent") {
+        // Keep the connection open and never answer.
+    } else if (keyword == u"_reset") {
+        const QByteArray body = resultPage(QString(), page, siteHost);
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + html +
+                      "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n");
+        socket->write(body.left(body.size() / 2));
+        socket->flush();
+        QTimer::singleShot(50, socket, [socket] { socket->abort(); });
+    } else if (keyword == u"_404") {
+        writeResponse(socket, 404, html, resultPage(QStringLiteral("月光"), 1, siteHost));
+    } else if (keyword == u"_huge") {
+        QByteArray body = resultPage(QString(), 1, siteHost);
+        body.append(QByteArray(20 * 1024 * 1024, ' '));
+        writeResponse(socket, 200, html, body);
+    } else if (keyword == u"_utf8" || keyword == u"_markup") {
+        QString text = pageHead(QStringLiteral("utf-8"), keyword);
+        if (keyword == u"_utf8") {
+            for (int i = 0; i < 3; ++i)
+                text += songLine(i + 1, catalogue()[i], siteHost);
+        } else {
+            const QStringList titles = {QStringLiteral("<b>x</b>"), QStringLiteral("<img/src=x>"),
+                                        QStringLiteral("a\x01\x02"
+                                                       "b"),
+                                        QStringLiteral("\u202Eevil\u202C"), QString(10000, QChar(u'长'))};
+            int n = 0;
+            for (const QString& title : titles) {
+                ++n;
+                text += songLine(n, Song{QStringLiteral("<u%1").arg(n), title, QStringLiteral("S"), true}, siteHost);
+            }
+        }
+        text += pageTail(page);
+        writeResponse(socket, 200, "text/html; charset=utf-8", text.toUtf8());
+    } else if (keyword == u"_upper") {
+        QByteArray body = resultPage(QStringLiteral("月光"), 1, siteHost);
+        body.replace("charset=gb2312", "charset=GB2312");
+        writeResponse(socket, 200, "text/html; charset=GB2312", body);
+    } else if (keyword == u"_evil") {
+        QString text = pageHead(QStringLiteral("gb2312"), keyword);
+        text += songLine(1, catalogue()[0], siteHost);
+        text += pathologicalLine();
+        text += songLine(2, catalogue()[1], siteHost);
+        text += pageTail(page);
+        writeResponse(socket, 200, html, gbk(text));
+    } else if (keyword == u"_loop") {
+        writeResponse(socket, 302, html, QByteArray(),
+                      {"Location: http://" + request.host + request.path + '?' + request.query});
+    } else {
+        writeResponse(socket, 200, html, resultPage(keyword, page, siteHost));
+    }
+}
+
+void DemoSite::serveSongPage(QTcpSocket* socket, const Request& request)
+{
+    const QByteArray id = queryValue(request.query, "id");
+    if (id == "page") {
+        writeResponse(socket, 200, "text/html; charset=utf-8", "<html><body>song page</body></html>");
+        return;
+    }
+    const QByteArray disposition = queryValue(request.query, "cd");
+    if (!disposition.isEmpty() || id == "cut") {
+        const QByteArray body = synthesiseWav(500, 440);
+        QByteArray head =
+            "HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\nContent-Length: " + QByteArray::number(body.size()) +
+            "\r\n";
+        if (!disposition.isEmpty())
+            head += "Content-Disposition: " + disposition + "\r\n";
+        socket->write(head + "Connection: close\r\n\r\n");
+        if (id == "cut") {
+            socket->write(body.left(body.size() / 2));
+            socket->flush();
+            QTimer::singleShot(50, socket, [socket] { socket->abort(); });
+            return;
+        }
+        socket->write(body);
+        socket->disconnectFromHost();
+        return;
+    }
+    writeResponse(
+        socket, 302, "text/html", QByteArray(),
+        {"Location: http://" + request.host + "/audio/" + QUrl::toPercentEncoding(QString::fromLatin1(id)) + ".wav"});
+}
+
+void DemoSite::serveAudio(QTcpSocket* socket, const Request& request)
+{
+    const QString id = QString::fromUtf8(QByteArray::fromPercentEncoding(request.path.mid(7).chopped(4)));
+    const auto song = std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
+    if (song == catalogue().end()) {
+        writeResponse(socket, 404, "text/html; charset=utf-8", "<html><body>no such song</body></html>");
+        return;
+    }
+    const QString title = song->title;
+    const double frequency = 220 + 10 * (song->id.toInt() % 40);
+    const QByteArray wav = synthesiseWav(m_songMs, frequency);
+    const QByteArray disposition =
+        "Content-Disposition: inline; filename*=UTF-8''" + QUrl::toPercentEncoding(title + u".wav");
+    qint64 from = 0;
+    if (request.range.startsWith("bytes=")) {
+        from = request.range.mid(6).split('-').value(0).toLongLong();
+        if (from > 0 && from < wav.size()) {
+            writeResponse(socket, 206, "audio/wav", wav.mid(from),
+                          {"Accept-Ranges: bytes", disposition,
+                           "Content-Range: bytes " + QByteArray::number(from) + '-' +
+                               QByteArray::number(wav.size() - 1) + '/' + QByteArray::number(wav.size())});
+            return;
+        }
+    }
+    writeResponse(socket, 200, "audio/wav", wav, {"Accept-Ranges: bytes", disposition});
+}
+
+} // namespace melodrift::site

@@ -1,0 +1,36 @@
+// The demo music site as a program of its own: it prints the port, then every request.
+#include "site/demosite.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Melodrift's demo music site; use it as the HTTP proxy."));
+    parser.addHelpOption();
+    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1 (0: any)."),
+                                        QStringLiteral("port"), QStringLiteral("0"));
+    const QCommandLineOption songOption(QStringLiteral("song-ms"), QStringLiteral("Length of every song in ms."),
+                                        QStringLiteral("ms"), QStringLiteral("8000"));
+    parser.addOption(portOption);
+    parser.addOption(songOption);
+    parser.process(app);
+
+    melodrift::site::DemoSite site;
+    site.setSongMilliseconds(parser.value(songOption).toInt());
+    if (!site.listen(static_cast<quint16>(parser.value(portOption).toUInt()))) {
+        std::fprintf(stderr, "cannot listen on port %s\n", qPrintable(parser.value(portOption)));
+        return 1;
+    }
+    std::printf("listening %u\n", unsigned(site.port()));
+    std::fflush(stdout);
+    QObject::connect(&site, &melodrift::site::DemoSite::requestSeen, [](const QString& url) {
+        std::printf("GET %s\n", url.toUtf8().constData());
+        std::fflush(stdout);
+    });
+    return app.exec();
+}
