@@ -1,0 +1,226 @@
+#include "app/songlistbox.h"
+#include "app/statusbar.h"
+#include "search/searchcommands.h"
+#include "tests/support/fakes.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+
+using namespace melodrift;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void controlsStandWhereTheFormPutsThem_data()
+    {
+        // name, parent, caption, left, top, width, height in twips
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("twips");
+        QTest::newRow("Option3") << QStringLiteral("Option3") << QStringLiteral("Form1") << QStringLiteral("随机播放")
+                                 << QRect(5760, 6480, 1215, 255);
+        QTest::newRow("Option2") << QStringLiteral("Option2") << QStringLiteral("Form1") << QStringLiteral("列表循环")
+                                 << QRect(4680, 6720, 1095, 255);
+        QTest::newRow("Option1") << QStringLiteral("Option1") << QStringLiteral("Form1") << QStringLiteral("单曲播放")
+                                 << QRect(4680, 6480, 1095, 255);
+        QTest::newRow("Frame1") << QStringLiteral("Frame1") << QStringLiteral("Form1") << QStringLiteral("关键字")
+                                << QRect(0, 6360, 2655, 615);
+        QTest::newRow("Text1") << QStringLiteral("Text1") << QStringLiteral("Frame1") << QStringLiteral("")
+                               << QRect(120, 240, 2415, 270);
+        QTest::newRow("Frame2") << QStringLiteral("Frame2") << QStringLiteral("Form1")
+                                << QStringLiteral("歌曲列表(使用360安全浏览器可以看到真正的MP3地址)")
+                                << QRect(0, 1200, 7095, 5175);
+        QTest::newRow("QMListBox1") << QStringLiteral("QMListBox1") << QStringLiteral("Frame2") << QStringLiteral("")
+                                    << QRect(120, 240, 6855, 4815);
+        QTest::newRow("Picture2") << QStringLiteral("Picture2") << QStringLiteral("Form1") << QStringLiteral("")
+                                  << QRect(0, 0, 7095, 1215);
+        QTest::newRow("player") << QStringLiteral("") << QStringLiteral("Picture2") << QStringLiteral("")
+                                << QRect(0, 0, 7080, 1215);
+        QTest::newRow("StatusBar1") << QStringLiteral("StatusBar1") << QStringLiteral("Form1") << QStringLiteral("")
+                                    << QRect(0, 6945, 7110, 255);
+        QTest::newRow("Command2") << QStringLiteral("Command2") << QStringLiteral("Form1") << QStringLiteral("翻页")
+                                  << QRect(3600, 6480, 975, 375);
+        QTest::newRow("Command1") << QStringLiteral("Command1") << QStringLiteral("Form1") << QStringLiteral("搜索")
+                                  << QRect(2760, 6480, 855, 375);
+    }
+    void controlsStandWhereTheFormPutsThem()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, parent);
+        QFETCH(QString, caption);
+        QFETCH(QRect, twips);
+        test::TestWindow w;
+        QWidget* control = name.isEmpty() ? w.window->WindowsMediaPlayer1() : w.window->findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->parentWidget()->objectName(), parent);
+        QCOMPARE(control->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            QCOMPARE(button->text(), caption);
+        if (auto* box = qobject_cast<QGroupBox*>(control))
+            QCOMPARE(box->title(), caption);
+    }
+
+    void windowStartsAsDesigned()
+    {
+        test::TestWindow w;
+        MainWindow& window = *w.window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("Melodrift -By Velbrook"));
+        QCOMPARE(window.size(), QSize(474, 480));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        QVERIFY(window.Option2()->isChecked());
+        QVERIFY(!window.Option1()->isChecked() && !window.Option3()->isChecked());
+        QCOMPARE(window.Text1()->text(), QString());
+        QCOMPARE(window.QMListBox1()->ListCount(), 0);
+        QCOMPARE(window.StatusBar1()->panelText(1), QStringLiteral("Melodrift"));
+        QCOMPARE(window.StatusBar1()->panelText(3), QString());
+        QCOMPARE(window.search()->PageNo(), QStringLiteral("1"));
+        QCOMPARE(window.playbackState().PlayRow, 1);
+        QCOMPARE(window.playbackState().AutoPlayState, 0);
+        QVERIFY(!w.player->contextMenu);
+        const QList<QLabel*> panels = window.StatusBar1()->findChildren<QLabel*>();
+        QCOMPARE(panels.size(), 3);
+        QCOMPARE(panels[0]->width(), 96);
+        QCOMPARE(panels[1]->width(), 96);
+        QCOMPARE(panels[2]->width(), 8440 / 15);
+        for (QLabel* panel : panels)
+            QCOMPARE(panel->textFormat(), Qt::PlainText);
+        // Radio buttons form one group.
+        window.Option3()->setChecked(true);
+        QVERIFY(!window.Option2()->isChecked());
+    }
+
+    void focusStartsOnSearchAndTabFollowsTheFormOrder()
+    {
+        test::TestWindow w;
+        MainWindow& window = *w.window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(QApplication::focusWidget(), window.Command1());
+        const QList<QWidget*> expected = {window.Command2(), window.Text1(), window.QMListBox1(), window.Option1()};
+        QList<QWidget*> seen;
+        for (int i = 0; i < 12 && seen.size() < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            // The player's own controls lie between the keyword box and the list.
+            if (!window.WindowsMediaPlayer1()->isAncestorOf(focus))
+                seen.append(focus);
+        }
+        QCOMPARE(seen, expected);
+    }
+
+    void popupMenuHoldsItsFiveEntries()
+    {
+        test::TestWindow w;
+        QMenu* menu = w.window->Menu();
+        QCOMPARE(menu->title(), QStringLiteral("菜单"));
+        const QList<QAction*> actions = menu->actions();
+        QCOMPARE(actions.size(), 5);
+        QCOMPARE(actions[0]->text(), QStringLiteral("试听"));
+        QVERIFY(actions[1]->isSeparator());
+        QCOMPARE(actions[2]->text(), QStringLiteral("下载本首歌曲"));
+        QVERIFY(actions[3]->isSeparator());
+        QCOMPARE(actions[4]->text(), QStringLiteral("360浏览器获取真实MP3地址"));
+        QVERIFY(!menu->isVisible());
+    }
+
+    void startupReportsTheDefaultBrowser_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("360se quoted with switches") << QStringLiteral("\"/opt/360se/360se\" --flag %u") << true;
+        QTest::newRow("360se capitals count at start-up") << QStringLiteral("/usr/bin/360SE %U") << true;
+        QTest::newRow("Windows path") << QStringLiteral("\"C:\\Program Files\\360\\360se.exe\" -- \"%1\"") << true;
+        QTest::newRow("firefox") << QStringLiteral("/usr/bin/firefox-esr %u") << false;
+        QTest::newRow("none registered") << QString() << false;
+    }
+    void startupReportsTheDefaultBrowser()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, installed);
+        auto launcher = std::make_shared<test::FakeLauncher>(command);
+        auto dialogs = std::make_shared<test::FakeDialogs>();
+        MainWindow window(MainWindowPlatform{QString(), launcher, dialogs, new test::FakePlayer});
+        bool visibleDuringBox = true;
+        QString statusDuringBox;
+        dialogs->onWarn = [&] {
+            visibleDuringBox = window.isVisible();
+            statusDuringBox = window.StatusBar1()->panelText(2);
+        };
+        window.Form_Load();
+        if (installed) {
+            QCOMPARE(window.StatusBar1()->panelText(2), QStringLiteral("已安装360浏览器"));
+            QVERIFY(dialogs->warnings.isEmpty());
+        } else {
+            QCOMPARE(window.StatusBar1()->panelText(2), QStringLiteral("未安装360浏览器！"));
+            QCOMPARE(dialogs->warnings.size(), 1);
+            QCOMPARE(dialogs->warnings[0].title, QStringLiteral("警告"));
+            QCOMPARE(dialogs->warnings[0].text, QStringLiteral("检测到没有安装360安全浏览器！"));
+            QVERIFY(!visibleDuringBox);
+            QCOMPARE(statusDuringBox, QStringLiteral("未安装360浏览器！"));
+        }
+    }
+
+    void statusBarTooltipRepeatsTheFirstTwoPanels()
+    {
+        test::TestWindow w;
+        StatusBar* bar = w.window->StatusBar1();
+        w.window->show();
+        QTest::mouseMove(bar, QPoint(50, 5));
+        QTRY_COMPARE(bar->toolTipText(), QStringLiteral("Melodrift  \r\n已安装360浏览器"));
+        const QString long_ = QStringLiteral("找到：<b>a very long message that panel 2 cannot show</b>");
+        bar->setPanelText(2, long_);
+        QTest::mouseMove(bar, QPoint(60, 6));
+        QTRY_COMPARE(bar->toolTipText(), QString(u"Melodrift  \r\n" + long_));
+        QHelpEvent help(QEvent::ToolTip, QPoint(60, 6), bar->mapToGlobal(QPoint(60, 6)));
+        QCoreApplication::sendEvent(bar, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().contains(u"&lt;b&gt;a"));
+        QVERIFY(!QToolTip::text().contains(u"<b>"));
+        QToolTip::hideText();
+    }
+
+    void skinIsReadFromTheProgramFolderAndMayBeMissing()
+    {
+        QTemporaryDir dir;
+        QFile skin(dir.filePath(QStringLiteral("velbrook.she")));
+        QVERIFY(skin.open(QIODevice::WriteOnly));
+        skin.write("QPushButton { color: #123456; }");
+        skin.close();
+        test::TestWindow skinned(QStringLiteral("360se"), dir.path());
+        QCOMPARE(skinned.window->styleSheet(), QStringLiteral("QPushButton { color: #123456; }"));
+        QCOMPARE(skinned.window->playbackState().PlayRow, 1);
+
+        test::TestWindow plain(QStringLiteral("360se"), dir.filePath(QStringLiteral("missing")));
+        QCOMPARE(plain.window->styleSheet(), QString());
+        QCOMPARE(plain.window->StatusBar1()->panelText(2), QStringLiteral("已安装360浏览器"));
+        QCOMPARE(plain.window->search()->PageNo(), QStringLiteral("1"));
+    }
+
+    void shippedSkinParses()
+    {
+        QFile skin(QStringLiteral(MELODRIFT_SOURCE_DIR "/app/velbrook.she"));
+        QVERIFY(skin.open(QIODevice::ReadOnly));
+        const QString sheet = QString::fromUtf8(skin.readAll());
+        QVERIFY(sheet.contains(u"QPushButton"));
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(skin.fileName(), dir.filePath(QStringLiteral("velbrook.she"))));
+        test::TestWindow w(QStringLiteral("360se"), dir.path());
+        QCOMPARE(w.window->styleSheet(), sheet);
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        QVERIFY(!w.window->grab().isNull());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,181 @@
+#include "app/plaintext.h"
+#include "app/songlistbox.h"
+
+#include <QHelpEvent>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolTip>
+
+using namespace melodrift;
+
+class TestSongListBox : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<SongListBox> m_list;
+
+    void fill(int count)
+    {
+        for (int i = 1; i <= count; ++i)
+            m_list->AddItem(QStringLiteral("Title %1").arg(i), QString::number(1000 + i), QString::number(1000 + i), 0);
+        // The scroll bar follows the appends once the window gets to handle events.
+        QCoreApplication::processEvents();
+    }
+    // Centre of a row in viewport pixels, for the rows on screen.
+    QPoint rowCentre(int row) { return QPoint(40, m_list->rowTop(row) + m_list->look().itemHeight / 2); }
+    QColor pixel(const QImage& image, int row, int x = 2) { return image.pixelColor(x, m_list->rowTop(row) + 1); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_list = std::make_unique<SongListBox>();
+        m_list->resize(457, 321);
+        m_list->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_list.get()));
+    }
+    void cleanup() { m_list.reset(); }
+
+    void rowsAreNumberedFromOneInTheOrderAdded()
+    {
+        QCOMPARE(m_list->ListCount(), 0);
+        fill(3);
+        QCOMPARE(m_list->ListCount(), 3);
+        QCOMPARE(m_list->ItemTitle(1), QStringLiteral("Title 1"));
+        QCOMPARE(m_list->ItemId(3), QStringLiteral("1003"));
+        m_list->Clear();
+        QCOMPARE(m_list->ListCount(), 0);
+        m_list->AddItem(QStringLiteral("again"), QStringLiteral("7"), QStringLiteral("7"), 0);
+        QCOMPARE(m_list->ItemTitle(1), QStringLiteral("again"));
+    }
+
+    void rowsOutsideTheListAnswerEmptyAndMarkNothing_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::newRow("zero") << 0;
+        QTest::newRow("negative") << -1;
+        QTest::newRow("past the end") << 4;
+        QTest::newRow("far past the end") << 40000;
+    }
+    void rowsOutsideTheListAnswerEmptyAndMarkNothing()
+    {
+        QFETCH(int, row);
+        fill(3);
+        QCOMPARE(m_list->ItemId(row), QString());
+        QCOMPARE(m_list->ItemTitle(row), QString());
+        m_list->PlayItem(2);
+        m_list->PlayItem(row);
+        QCOMPARE(m_list->playItem(), -1);
+    }
+
+    void hitTestFindsTheRowAndAccountsForScrolling()
+    {
+        fill(100);
+        const int h = m_list->look().itemHeight;
+        QCOMPARE(m_list->HitTest(10, 0), 1);
+        QCOMPARE(m_list->HitTest(10, h - 0.5f), 1);
+        QCOMPARE(m_list->HitTest(10, h), 2);
+        QCOMPARE(m_list->HitTest(-1, 5), -1);
+        QCOMPARE(m_list->HitTest(10, -1), -1);
+        m_list->verticalScrollBar()->setValue(10 * h + 3);
+        QCOMPARE(m_list->HitTest(10, 0), 11);
+        QCOMPARE(m_list->HitTest(10, float(h - 4)), 11);
+        QCOMPARE(m_list->HitTest(10, float(h - 3)), 12);
+        m_list->verticalScrollBar()->setValue(m_list->verticalScrollBar()->maximum());
+        QCOMPARE(m_list->HitTest(10, float(m_list->viewport()->height() - 1)), 100);
+    }
+
+    void hitTestBelowTheLastRowIsNegative()
+    {
+        fill(2);
+        QCOMPARE(m_list->HitTest(10, 2.5f * m_list->look().itemHeight), -1);
+        m_list->Clear();
+        QCOMPARE(m_list->HitTest(10, 1), -1);
+    }
+
+    void mouseEventsCarryButtonShiftAndPosition()
+    {
+        fill(5);
+        QSignalSpy clicks(m_list.get(), &SongListBox::Click);
+        QSignalSpy ups(m_list.get(), &SongListBox::MouseUp);
+        QSignalSpy doubles(m_list.get(), &SongListBox::DblClick);
+        QSignalSpy moves(m_list.get(), &SongListBox::MouseMove);
+        const QPoint p = rowCentre(3);
+        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, Qt::ShiftModifier, p);
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(clicks[0][0].toInt(), 1);
+        QCOMPARE(clicks[0][1].toInt(), 1);
+        QCOMPARE(m_list->HitTest(clicks[0][2].toFloat(), clicks[0][3].toFloat()), 3);
+        QCOMPARE(m_list->selectedRow(), 3);
+        QTest::mouseClick(m_list->viewport(), Qt::RightButton, Qt::ControlModifier, rowCentre(4));
+        QCOMPARE(ups.size(), 2);
+        QCOMPARE(ups[1][0].toInt(), 2);
+        QCOMPARE(ups[1][1].toInt(), 2);
+        QCOMPARE(clicks.size(), 1); // the right button makes no Click
+        // The window system's double-click: press, release, double-click, release.
+        const QPoint at = rowCentre(2);
+        QTest::mousePress(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseRelease(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, m_list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_list->viewport(), &dbl);
+        QTest::mouseRelease(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(doubles.size(), 1);
+        // Only the first release clicks, so the text that the double-click writes stays.
+        QCOMPARE(clicks.size(), 2);
+        QCOMPARE(m_list->HitTest(doubles[0][2].toFloat(), doubles[0][3].toFloat()), 2);
+        QTest::mouseMove(m_list->viewport(), rowCentre(5));
+        QTRY_VERIFY(!moves.isEmpty());
+        QCOMPARE(m_list->HitTest(moves.last()[2].toFloat(), moves.last()[3].toFloat()), 5);
+    }
+
+    void rowsArePaintedWithTheirColours()
+    {
+        fill(4);
+        m_list->PlayItem(3);
+        m_list->PlayTextColor(QColor(0, 0xC0, 0));
+        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(2));
+        const QImage image = m_list->viewport()->grab().toImage();
+        const SongListLook look;
+        QCOMPARE(pixel(image, 1), look.itemBkColor1);
+        QCOMPARE(pixel(image, 2), look.itemSelBkColor);
+        QCOMPARE(pixel(image, 3), look.itemBkColor1);
+        QCOMPARE(pixel(image, 4), look.itemBkColor2);
+        // The played row's text is drawn in the play colour.
+        bool found = false;
+        const int top = m_list->rowTop(3);
+        for (int y = top; y < top + look.itemHeight && !found; ++y) {
+            for (int x = 0; x < 200 && !found; ++x)
+                found = image.pixelColor(x, y) == QColor(0, 0xC0, 0);
+        }
+        QVERIFY(found);
+        QCOMPARE(m_list->playTextColor(), QColor(0, 0xC0, 0));
+        QCOMPARE(image.pixelColor(2, m_list->rowTop(4) + look.itemHeight + 2), look.backColor);
+    }
+
+    void wheelScrollsTheList()
+    {
+        fill(200);
+        QCOMPARE(m_list->verticalScrollBar()->value(), 0);
+        QWheelEvent wheel(QPointF(20, 20), m_list->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(m_list->viewport(), &wheel);
+        QVERIFY(m_list->verticalScrollBar()->value() > 0);
+        QVERIFY(m_list->HitTest(10, 0) > 1);
+    }
+
+    void tooltipShowsItsTextLiterally()
+    {
+        fill(1);
+        m_list->setToolTipText(QStringLiteral("ID：<b>1</b>\r\n\t 曲名：<img src=x>"));
+        QHelpEvent help(QEvent::ToolTip, rowCentre(1), m_list->viewport()->mapToGlobal(rowCentre(1)));
+        QCoreApplication::sendEvent(m_list->viewport(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().contains(u"&lt;b&gt;1&lt;/b&gt;"));
+        QVERIFY(QToolTip::text().contains(u"&lt;img"));
+        QVERIFY(!QToolTip::text().contains(u"<b>"));
+        QToolTip::hideText();
+    }
+};
+
+QTEST_MAIN(TestSongListBox)
+#include "tst_songlistbox.moc"

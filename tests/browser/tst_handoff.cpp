@@ -1,0 +1,214 @@
+#include "app/songlistbox.h"
+#include "app/statusbar.h"
+#include "browser/filename.h"
+#include "browser/handoff.h"
+#include "playback/playbackcommands.h"
+#include "site/demosite.h"
+#include "tests/support/fakes.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace melodrift;
+
+class TestHandoff : public QObject {
+    Q_OBJECT
+
+    site::DemoSite m_site;
+    std::unique_ptr<test::TestWindow> m_w;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QStringList m_status2;
+
+    MainWindow& window() { return *m_w->window; }
+    SongListBox& list() { return *window().QMListBox1(); }
+
+    void addRow(const QString& title, const QString& id) { list().AddItem(title, id, id, 0); }
+    //! Opens the menu on a row (or below the rows) as a right-click does.
+    void menuOn(int row)
+    {
+        QTest::mouseClick(list().viewport(), Qt::RightButton, {}, QPoint(20, (row - 1) * 18 + 9));
+        window().Menu()->hide();
+    }
+    QStringList savedFiles() { return QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    void waitForNotices(int count)
+    {
+        QVERIFY(QTest::qWaitFor([&] { return m_w->dialogs->notices.size() >= count; }, 15000));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_site.listen());
+        m_site.setSongMilliseconds(500);
+        qputenv("http_proxy", m_site.proxyUrl().toUtf8());
+        qunsetenv("no_proxy");
+    }
+    void init()
+    {
+        m_site.clearRequests();
+        m_w = std::make_unique<test::TestWindow>();
+        m_folder = std::make_unique<QTemporaryDir>();
+        m_w->dialogs->saveFolder = m_folder->path();
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        m_status2.clear();
+        connect(window().StatusBar1(), &StatusBar::panelTextSet, this, [this](int panel, const QString& text) {
+            if (panel == 2)
+                m_status2.append(text);
+        });
+    }
+    void cleanup()
+    {
+        m_w.reset();
+        m_folder.reset();
+    }
+
+    void downloadSavesTheSongWithProgress()
+    {
+        addRow(QStringLiteral("月光的歌"), QStringLiteral("100003"));
+        menuOn(1);
+        window().Dolown()->trigger();
+        QVERIFY(m_w->dialogs->suggestedNames.isEmpty()); // the command only starts the navigation
+        waitForNotices(1);
+        QCOMPARE(m_w->dialogs->suggestedNames, {QStringLiteral("月光的歌.wav")});
+        const QString path = QDir(m_folder->path()).filePath(QStringLiteral("月光的歌.wav"));
+        QCOMPARE(savedFiles(), {QStringLiteral("月光的歌.wav")});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), site::synthesiseWav(500, 220 + 10 * (100003 % 40)));
+        QCOMPARE(m_w->dialogs->notices[0].text, QString(u"已保存：" + path));
+        QVERIFY(std::any_of(m_status2.begin(), m_status2.end(),
+                            [](const QString& s) { return s.startsWith(u"正在下载 100%：月光的歌.wav"); }));
+        QCOMPARE(m_status2.last(), QString(u"已保存：" + path));
+        QCOMPARE(m_site.requests().first(), QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=100003"));
+    }
+
+    void hostileNamesStayInsideTheChosenFolder_data()
+    {
+        QTest::addColumn<QByteArray>("disposition");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("parent folders") << QByteArray("attachment; filename=\"../../x.mp3\"")
+                                        << QStringLiteral("_._x.mp3");
+        QTest::newRow("absolute path") << QByteArray("attachment; filename=\"/etc/passwd\"")
+                                       << QStringLiteral("_etc_passwd");
+        QTest::newRow("backslash") << QByteArray("attachment; filename=\"a\\b.mp3\"") << QStringLiteral("a_b.mp3");
+        QTest::newRow("long name") << QByteArray("attachment; filename=\"" + QByteArray(1000, 'n') + ".mp3\"")
+                                   << QString(QString(kMaxFileNameBytes - 4, u'n') + u".mp3");
+        QTest::newRow("empty name") << QByteArray("attachment; filename=\"\"") << QStringLiteral("mp3.asp");
+        QTest::newRow("control characters")
+            << QByteArray("attachment; filename*=UTF-8''a%01%0A%1Bb.mp3") << QStringLiteral("ab.mp3");
+        QTest::newRow("hidden file") << QByteArray("attachment; filename=\".bashrc\"") << QStringLiteral("bashrc");
+    }
+    void hostileNamesStayInsideTheChosenFolder()
+    {
+        QFETCH(QByteArray, disposition);
+        QFETCH(QString, saved);
+        addRow(QStringLiteral("x"), QString::fromLatin1("1&cd=" + disposition.toPercentEncoding()));
+        menuOn(1);
+        window().Dolown()->trigger();
+        waitForNotices(1);
+        QCOMPARE(savedFiles(), {saved});
+        QCOMPARE(QFileInfo(QDir(m_folder->path()).filePath(saved)).size(), site::synthesiseWav(500, 440).size());
+    }
+
+    void cutConnectionLeavesNoFile()
+    {
+        addRow(QStringLiteral("x"), QStringLiteral("cut"));
+        menuOn(1);
+        window().Dolown()->trigger();
+        waitForNotices(1);
+        QVERIFY(m_w->dialogs->notices[0].text.startsWith(u"下载失败：mp3.asp"));
+        QCOMPARE(savedFiles(), QStringList());
+    }
+
+    void webPageSavesNothing()
+    {
+        addRow(QStringLiteral("x"), QStringLiteral("page"));
+        menuOn(1);
+        QSignalSpy loaded(window().browser()->WebBrowser1(), &Navigator::pageLoaded);
+        window().Dolown()->trigger();
+        QVERIFY(loaded.wait(10000));
+        QVERIFY(m_w->dialogs->suggestedNames.isEmpty());
+        QVERIFY(m_w->dialogs->notices.isEmpty());
+        QCOMPARE(savedFiles(), QStringList());
+    }
+
+    void cancelledSaveLeavesNothing()
+    {
+        m_w->dialogs->saveFolder.clear();
+        addRow(QStringLiteral("月光的歌"), QStringLiteral("100003"));
+        menuOn(1);
+        window().Dolown()->trigger();
+        waitForNotices(1);
+        QCOMPARE(m_w->dialogs->notices[0].text, QStringLiteral("下载失败：月光的歌.wav（已取消）"));
+        QCOMPARE(savedFiles(), QStringList());
+    }
+
+    void twoDownloadsReportEachTheirOwnResult()
+    {
+        addRow(QStringLiteral("a"), QStringLiteral("100001"));
+        addRow(QStringLiteral("b"), QStringLiteral("cut"));
+        menuOn(1);
+        window().Dolown()->trigger();
+        menuOn(2);
+        window().Dolown()->trigger();
+        waitForNotices(2);
+        QStringList texts;
+        for (const auto& notice : m_w->dialogs->notices)
+            texts.append(notice.text);
+        QVERIFY(texts.contains(u"已保存：" + QDir(m_folder->path()).filePath(QStringLiteral("月光下的爱.wav"))));
+        QVERIFY(std::any_of(texts.begin(), texts.end(), [](const QString& t) { return t.startsWith(u"下载失败："); }));
+        QCOMPARE(savedFiles(), {QStringLiteral("月光下的爱.wav")});
+    }
+
+    void menuCommandsBelowTheRowsOpenNoSongPage()
+    {
+        addRow(QStringLiteral("a"), QStringLiteral("100001"));
+        menuOn(5);
+        QVERIFY(window().playbackState().MenuRow < 0);
+        window().Dolown()->trigger();
+        window().se360()->trigger();
+        QTest::qWait(300);
+        QVERIFY(m_site.requests().isEmpty());
+        QVERIFY(m_w->launcher->opened.isEmpty());
+        QVERIFY(m_w->dialogs->warnings.isEmpty());
+    }
+
+    void realAddressOpensTheSongPageInA360Browser()
+    {
+        for (int i = 1; i <= 4; ++i)
+            addRow(QStringLiteral("t%1").arg(i), QStringLiteral("id %1&x").arg(i));
+        menuOn(3);
+        window().se360()->trigger();
+        QCOMPARE(m_w->launcher->opened, {QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=id 3&x")});
+        QVERIFY(m_w->dialogs->warnings.isEmpty());
+    }
+
+    void otherBrowsersGetTheWarningAndThenTheInstaller_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("firefox") << QStringLiteral("/usr/bin/firefox %u");
+        QTest::newRow("360 in capitals does not count here") << QStringLiteral("/usr/bin/360SE %u");
+        QTest::newRow("none") << QString();
+    }
+    void otherBrowsersGetTheWarningAndThenTheInstaller()
+    {
+        QFETCH(QString, command);
+        m_w->launcher->command = command;
+        addRow(QStringLiteral("a"), QStringLiteral("100001"));
+        menuOn(1);
+        QStringList openedDuringBox{QStringLiteral("not asked")};
+        m_w->dialogs->onWarn = [&] { openedDuringBox = m_w->launcher->opened; };
+        window().se360()->trigger();
+        QCOMPARE(m_w->dialogs->warnings.size(), 1);
+        QCOMPARE(m_w->dialogs->warnings[0].title, QStringLiteral("默认不是360安全浏览器"));
+        QCOMPARE(openedDuringBox, QStringList());
+        QCOMPARE(m_w->launcher->opened, {QStringLiteral("http://down.360se-browser.example/inst.exe")});
+    }
+};
+
+QTEST_MAIN(TestHandoff)
+#include "tst_handoff.moc"

@@ -1,0 +1,144 @@
+#include "net/pagefetch.h"
+#include "site/demosite.h"
+
+#include <QNetworkReply>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace melodrift;
+
+class TestPageFetch : public QObject {
+    Q_OBJECT
+
+    site::DemoSite m_site;
+    std::unique_ptr<PageFetcher> m_fetcher;
+
+    struct Result {
+        bool done = false;
+        std::optional<QString> text;
+    };
+
+    std::shared_ptr<Result> start(const QString& url, const QString& charset = QStringLiteral("auto"))
+    {
+        auto result = std::make_shared<Result>();
+        m_fetcher->GetHtml(url, charset, this, [result](std::optional<QString> text) {
+            result->done = true;
+            result->text = std::move(text);
+        });
+        return result;
+    }
+
+    std::optional<QString> fetch(const QString& url, const QString& charset = QStringLiteral("auto"))
+    {
+        const auto result = start(url, charset);
+        if (!QTest::qWaitFor([&] { return result->done; }, 20000))
+            qFatal("fetch did not end");
+        return result->text;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_site.listen());
+        // The site is reached as the HTTP proxy for every host, as the program reaches it.
+        qputenv("http_proxy", m_site.proxyUrl().toUtf8());
+        qunsetenv("no_proxy");
+        qunsetenv("NO_PROXY");
+    }
+    void init()
+    {
+        m_fetcher = std::make_unique<PageFetcher>();
+        m_site.clearRequests();
+    }
+
+    void decodesAGb2312PageThroughTheProxy()
+    {
+        const auto text = fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=%D4%C2%B9%E2"));
+        QVERIFY(text.has_value());
+        QVERIFY(text->contains(u"月光下的爱"));
+        QCOMPARE(m_site.requests(), {QStringLiteral("http://so.melodrift-music.example/so.asp?key=%D4%C2%B9%E2")});
+    }
+
+    void sendsTheAddressExactlyAsGiven()
+    {
+        const QString url = QStringLiteral("http://so.melodrift-music.example/so.asp?page=2&key=%D6%D0%20%2B%26%3D%25");
+        QVERIFY(fetch(url).has_value());
+        QCOMPARE(m_site.requests(), {url});
+        // Escapes of unreserved characters name the same address; Qt sends the characters themselves.
+        QVERIFY(fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=%5F%7E")).has_value());
+        QCOMPARE(m_site.requests().last(), QStringLiteral("http://so.melodrift-music.example/so.asp?key=_~"));
+    }
+
+    void returnsTheBodyOfAnErrorStatus()
+    {
+        const auto text = fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=_404"));
+        QVERIFY(text.has_value());
+        QVERIFY(text->contains(u"月光下的爱"));
+        const auto missing = fetch(QStringLiteral("http://www.melodrift-music.example/nothing"));
+        QCOMPARE(*missing, QStringLiteral("<html><body>404 Not Found</body></html>"));
+    }
+
+    void followsRedirects()
+    {
+        const auto text = fetch(QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=100001"));
+        QVERIFY(text.has_value());
+        QVERIFY(text->startsWith(u"RIFF"));
+        QCOMPARE(m_site.requests().size(), 2);
+        QCOMPARE(m_site.requests().at(1), QStringLiteral("http://www.melodrift-music.example/audio/100001.wav"));
+    }
+
+    void failsWhatDoesNotEndInACompleteResponse_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("no answer until the stall time-out") << QStringLiteral("_silent");
+        QTest::newRow("connection reset mid-body") << QStringLiteral("_reset");
+        QTest::newRow("body over 16 MiB") << QStringLiteral("_huge");
+        QTest::newRow("redirect loop") << QStringLiteral("_loop");
+    }
+    void failsWhatDoesNotEndInACompleteResponse()
+    {
+        QFETCH(QString, key);
+        m_fetcher->setStallTimeout(500);
+        QVERIFY(!fetch(u"http://so.melodrift-music.example/so.asp?key=" + key).has_value());
+    }
+
+    void unknownCharsetFails()
+    {
+        QVERIFY(!fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=x"), QStringLiteral("x-none"))
+                     .has_value());
+    }
+
+    void eventLoopRunsWhileAPageLoads()
+    {
+        m_site.setSlowMilliseconds(600);
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+        timer.start(20);
+        const auto result = start(QStringLiteral("http://so.melodrift-music.example/so.asp?key=_slow"));
+        QVERIFY(!result->done);
+        QTRY_VERIFY_WITH_TIMEOUT(result->done, 10000);
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+        QVERIFY(result->text.has_value());
+    }
+
+    void noAnswerReachesADestroyedReader()
+    {
+        m_site.setSlowMilliseconds(300);
+        bool called = false;
+        auto reader = std::make_unique<QObject>();
+        QNetworkReply* reply = m_fetcher->GetHtml(QStringLiteral("http://so.melodrift-music.example/so.asp?key=_slow"),
+                                                  QStringLiteral("auto"), reader.get(),
+                                                  [&called](const std::optional<QString>&) { called = true; });
+        QSignalSpy finished(reply, &QNetworkReply::finished);
+        reader.reset();
+        // The fetch is stopped at once rather than left running.
+        QVERIFY(finished.count() == 1 || finished.wait(2000));
+        QTest::qWait(500);
+        QVERIFY(!called);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPageFetch)
+#include "tst_pagefetch.moc"

@@ -1,0 +1,266 @@
+#include "app/songlistbox.h"
+#include "app/statusbar.h"
+#include "playback/playbackcommands.h"
+#include "tests/support/fakes.h"
+
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace melodrift;
+
+namespace {
+enum Mode { Single, Loop, Random };
+}
+Q_DECLARE_METATYPE(Mode)
+
+class TestPlaybackCommands : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TestWindow> m_w;
+
+    MainWindow& window() { return *m_w->window; }
+    SongListBox& list() { return *window().QMListBox1(); }
+    test::FakePlayer& player() { return *m_w->player; }
+    QString panel(int n) { return window().StatusBar1()->panelText(n); }
+
+    void fill(int count)
+    {
+        list().Clear();
+        for (int i = 1; i <= count; ++i)
+            list().AddItem(QStringLiteral("Song %1").arg(i), QString::number(100 + i), QString::number(100 + i), 0);
+    }
+    QPoint rowPoint(int row) { return QPoint(30, (row - 1) * list().look().itemHeight + 5); }
+    void setMode(Mode mode)
+    {
+        (mode == Single ? window().Option1()
+         : mode == Loop ? window().Option2()
+                        : window().Option3())
+            ->setChecked(true);
+    }
+    void play(int row) { QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, rowPoint(row)); }
+    void rightClick(QPoint p) { QTest::mouseClick(list().viewport(), Qt::RightButton, {}, p); }
+    QString urlOf(int row) { return SongPageUrl(QString::number(100 + row)); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_w = std::make_unique<test::TestWindow>();
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+    }
+    void cleanup() { m_w.reset(); }
+
+    void doubleClickPlaysTheRowUnderThePointer()
+    {
+        fill(5);
+        list().AddItem(QStringLiteral("A B  C"), QStringLiteral("a&b c"), QStringLiteral("a&b c"), 0);
+        QString statusAtUrl;
+        player().onUrl = [&](const QString&) { statusAtUrl = panel(2); };
+        play(3);
+        QCOMPARE(list().playItem(), 3);
+        QCOMPARE(list().playTextColor(), QColor(0, 0xC0, 0));
+        QCOMPARE(window().playbackState().PlayRow, 3);
+        QCOMPARE(player().urls, {QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=103")});
+        QCOMPARE(panel(2), QStringLiteral("正在播放：Song 3"));
+        QVERIFY(statusAtUrl != panel(2)); // the address is given before the text is shown
+        play(6);
+        QCOMPARE(player().urls.last(), QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=a&b c"));
+        QCOMPARE(panel(2), QStringLiteral("正在播放：A B  C"));
+        play(6);
+        QCOMPARE(player().urls.size(), 3); // the same row again gets its address again
+    }
+
+    void doubleClickBelowTheLastRowChangesNothing()
+    {
+        fill(2);
+        const QString before = panel(2);
+        play(5);
+        QVERIFY(player().urls.isEmpty());
+        QCOMPARE(panel(2), before);
+        QCOMPARE(window().playbackState().PlayRow, 1);
+        QCOMPARE(list().playItem(), -1);
+    }
+
+    void rightClickRemembersTheRowAndListenPlaysIt()
+    {
+        fill(6);
+        rightClick(rowPoint(5));
+        QCOMPARE(window().playbackState().MenuRow, 5);
+        QVERIFY(window().Menu()->isVisible());
+        window().Menu()->hide();
+        window().Pla()->trigger();
+        QCOMPARE(player().urls, {urlOf(5)});
+        QCOMPARE(window().playbackState().PlayRow, 5);
+        QCOMPARE(panel(2), QStringLiteral("正在播放：Song 5"));
+    }
+
+    void menuOpensOnlyForTheRightButtonOnAListWithRows()
+    {
+        rightClick(rowPoint(1));
+        QVERIFY(!window().Menu()->isVisible());
+        QCOMPARE(window().playbackState().MenuRow, 0);
+        fill(3);
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowPoint(2));
+        QVERIFY(!window().Menu()->isVisible());
+        QCOMPARE(window().playbackState().MenuRow, 0);
+        // Below the last row the menu opens with no row, and its commands do nothing.
+        rightClick(rowPoint(8));
+        QVERIFY(window().Menu()->isVisible());
+        QVERIFY(window().playbackState().MenuRow < 0);
+        window().Menu()->hide();
+        window().Pla()->trigger();
+        window().Dolown()->trigger();
+        QVERIFY(player().urls.isEmpty());
+    }
+
+    void clickShowsTheRowsIdAndTitleWithoutSpaces()
+    {
+        list().AddItem(QStringLiteral("A B  C\t\u3000D"), QStringLiteral("123456"), QStringLiteral("123456"), 0);
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowPoint(1));
+        QCOMPARE(panel(1), QStringLiteral("ID：123456"));
+        QCOMPARE(panel(2), QStringLiteral("曲名：ABC\t\u3000D"));
+        window().StatusBar1()->setPanelText(2, QStringLiteral("x"));
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowPoint(4));
+        QCOMPARE(panel(1), QStringLiteral("ID：123456"));
+        QCOMPARE(panel(2), QStringLiteral("x"));
+    }
+
+    void pointerSetsTheTooltipAndEmptySpaceKeepsIt()
+    {
+        list().AddItem(QStringLiteral("A B  C"), QStringLiteral("123456"), QStringLiteral("123456"), 0);
+        QTest::mouseMove(list().viewport(), rowPoint(1));
+        const QString expected = QStringLiteral("ID：123456\r\n\t 曲名：ABC");
+        QTRY_COMPARE(list().toolTipText(), expected);
+        QTest::mouseMove(list().viewport(), rowPoint(6));
+        QTest::qWait(50);
+        QCOMPARE(list().toolTipText(), expected);
+    }
+
+    void songEndChoosesTheNextRowByMode_data()
+    {
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("ended");
+        QTest::addColumn<int>("next");
+        QTest::newRow("single repeats") << Single << 10 << 4 << 4;
+        QTest::newRow("loop advances") << Loop << 10 << 4 << 5;
+        QTest::newRow("loop wraps") << Loop << 10 << 10 << 1;
+        QTest::newRow("single on a shortened list") << Single << 3 << 7 << 1;
+        QTest::newRow("loop on a shortened list") << Loop << 3 << 7 << 1;
+        QTest::newRow("random on a shortened list") << Random << 3 << 7 << 1;
+        QTest::newRow("single, one row") << Single << 1 << 1 << 1;
+        QTest::newRow("loop, one row") << Loop << 1 << 1 << 1;
+        QTest::newRow("random, one row") << Random << 1 << 1 << 1;
+    }
+    void songEndChoosesTheNextRowByMode()
+    {
+        QFETCH(Mode, mode);
+        QFETCH(int, rows);
+        QFETCH(int, ended);
+        QFETCH(int, next);
+        fill(qMax(rows, ended));
+        play(ended);
+        fill(rows);
+        setMode(mode);
+        QString statusAtUrl;
+        player().onUrl = [&](const QString&) { statusAtUrl = panel(2); };
+        player().reportEnd();
+        QCOMPARE(window().playbackState().PlayRow, next);
+        QCOMPARE(window().playbackState().AutoPlayState, 1);
+        QCOMPARE(player().urls.last(), urlOf(next));
+        QCOMPARE(list().playItem(), next);
+        QCOMPARE(list().playTextColor(), QColor(0, 0xC0, 0));
+        // The advance shows the text before it gives the address.
+        QCOMPARE(statusAtUrl, QString(u"正在播放：Song " + QString::number(next)));
+    }
+
+    void randomStaysWithinTheListAndRepeatsItsSequence()
+    {
+        auto run = [this] {
+            m_w = std::make_unique<test::TestWindow>();
+            fill(10);
+            setMode(Random);
+            QList<int> rows;
+            for (int i = 0; i < 200; ++i) {
+                player().reportEnd();
+                rows.append(window().playbackState().PlayRow);
+            }
+            return rows;
+        };
+        const QList<int> first = run();
+        const QList<int> second = run();
+        QCOMPARE(first, second);
+        QSet<int> seen;
+        for (int row : first) {
+            QVERIFY(row >= 1 && row <= 10);
+            seen.insert(row);
+        }
+        QCOMPARE(seen.size(), 10);
+    }
+
+    void otherPlayStatesChangeNothing()
+    {
+        fill(3);
+        play(2);
+        for (int state : {1, 2, 3, 6, 9, 10})
+            player().report(state);
+        QCOMPARE(player().urls.size(), 1);
+        QCOMPARE(window().playbackState().PlayRow, 2);
+        QCOMPARE(window().playbackState().AutoPlayState, 0);
+    }
+
+    void statusChangesReplayAStoppedPlayerOnlyWhenArmed()
+    {
+        fill(3);
+        play(1);
+        player().report(MediaPlayer::Stopped);
+        player().reportStatus(QStringLiteral("已停止"));
+        QCOMPARE(panel(3), QStringLiteral("播放器状态：已停止"));
+        QCOMPARE(player().playCalls, 0); // never armed
+
+        player().reportEnd(); // advance arms
+        QCOMPARE(window().playbackState().AutoPlayState, 1);
+        player().reportStatus(QStringLiteral("播放完毕"));
+        QCOMPARE(player().playCalls, 1);
+        player().report(MediaPlayer::Playing);
+        player().reportStatus(QStringLiteral("正在播放"));
+        QCOMPARE(player().playCalls, 1); // only a stopped player is told to play
+
+        Q_EMIT player().Click(1, 0, 5, 5);
+        QCOMPARE(window().playbackState().AutoPlayState, 2);
+        player().report(MediaPlayer::Stopped);
+        player().reportStatus(QStringLiteral("已停止"));
+        QCOMPARE(player().playCalls, 1);
+        QCOMPARE(panel(3), QStringLiteral("播放器状态：已停止"));
+
+        // A manual play leaves the flag as it is; the next advance arms again.
+        play(2);
+        QCOMPARE(window().playbackState().AutoPlayState, 2);
+        player().reportEnd();
+        QCOMPARE(window().playbackState().AutoPlayState, 1);
+    }
+
+    void modeIsReadWhenTheSongEnds()
+    {
+        fill(5);
+        setMode(Single);
+        play(2);
+        setMode(Loop);
+        player().reportEnd();
+        QCOMPARE(window().playbackState().PlayRow, 3);
+    }
+
+    void songEndingOnAnEmptyListPlaysNothing()
+    {
+        fill(3);
+        play(2);
+        list().Clear();
+        player().reportEnd();
+        QCOMPARE(player().urls.size(), 1);
+        QCOMPARE(window().playbackState().AutoPlayState, 0);
+    }
+};
+
+QTEST_MAIN(TestPlaybackCommands)
+#include "tst_playbackcommands.moc"

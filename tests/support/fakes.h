@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "browser/defaultbrowser.h"
+#include "playback/mediaplayer.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace melodrift::test {
+
+//! Records every dialog instead of showing it.
+class FakeDialogs final : public Dialogs {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+    };
+    void warn(QWidget*, const QString& title, const QString& text) override;
+    void inform(QWidget*, const QString& title, const QString& text) override;
+    //! Answers with `saveFolder`/<suggested name>, or "" to cancel when saveFolder is empty.
+    QString saveFileName(QWidget*, const QString& suggestedName) override;
+
+    QList<Shown> warnings;
+    QList<Shown> notices;
+    QStringList suggestedNames;
+    QString saveFolder;
+    //! Called while a warning is "open", to see what happened before it was closed.
+    std::function<void()> onWarn;
+};
+
+//! A desktop whose http command is fixed and whose opened addresses are recorded.
+class FakeLauncher final : public DesktopLauncher {
+public:
+    explicit FakeLauncher(QString command = {}) : command(std::move(command)) {}
+    [[nodiscard]] QString httpOpenCommand() const override { return command; }
+    void openUrl(const QString& url) override { opened.append(url); }
+
+    QString command;
+    QStringList opened;
+};
+
+//! A player that records what it is told and reports what a test makes it report.
+class FakePlayer final : public MediaPlayer {
+    Q_OBJECT
+public:
+    using MediaPlayer::MediaPlayer;
+    void setURL(const QString& url) override;
+    [[nodiscard]] QString URL() const override { return m_url; }
+    [[nodiscard]] int playState() const override { return m_state; }
+    [[nodiscard]] QString status() const override { return m_status; }
+    void play() override { ++playCalls; }
+    void setEnableContextMenu(bool enable) override { contextMenu = enable; }
+
+    //! Reports a new play state, as the real player does.
+    void report(int state);
+    //! Reports a song's end: media ended, then stopped.
+    void reportEnd();
+    void reportStatus(const QString& status);
+
+    QStringList urls;                          //!< every address given, in order
+    std::function<void(const QString&)> onUrl; //!< runs as an address is given
+    int playCalls = 0;
+    bool contextMenu = true;
+
+private:
+    QString m_url;
+    int m_state = Undefined;
+    QString m_status;
+};
+
+//! A window with fakes at every platform boundary, started up.
+struct TestWindow {
+    explicit TestWindow(const QString& browserCommand = QStringLiteral("\"/opt/360se/360se\" --flag %u"),
+                        const QString& programDir = QString());
+    std::shared_ptr<FakeLauncher> launcher;
+    std::shared_ptr<FakeDialogs> dialogs;
+    FakePlayer* player;
+    std::unique_ptr<MainWindow> window;
+};
+
+//! A default web browser installed for GIO in temporary XDG folders: a script that appends its
+//! arguments to a file. Must be installed before GIO is first used in the process.
+class FakeXdgBrowser {
+public:
+    explicit FakeXdgBrowser(const QString& programName);
+    [[nodiscard]] QString recordFile() const;
+    //! The lines recorded so far (one per start).
+    [[nodiscard]] QStringList opened() const;
+    [[nodiscard]] QString programPath() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_programName;
+};
+
+} // namespace melodrift::test
