@@ -19,8 +19,7 @@
 
 namespace melodrift {
 
-MainWindow::MainWindow(MainWindowPlatform platform, QWidget* parent)
-    : QWidget(parent), m_platform(std::move(platform))
+MainWindow::MainWindow(MainWindowPlatform platform, QWidget* parent) : QWidget(parent), m_platform(std::move(platform))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Melodrift -By Velbrook"));
@@ -127,7 +126,8 @@ void MainWindow::wireEvents()
     connect(m_pla, &QAction::triggered, m_playback, &PlaybackCommands::Pla_Click);
     connect(m_dolown, &QAction::triggered, m_browser, &BrowserCommands::Dolown_Click);
     connect(m_se360, &QAction::triggered, m_browser, &BrowserCommands::se360_Click);
-    connect(m_player, &MediaPlayer::PlayStateChange, m_playback, &PlaybackCommands::WindowsMediaPlayer1_PlayStateChange);
+    connect(m_player, &MediaPlayer::PlayStateChange, m_playback,
+            &PlaybackCommands::WindowsMediaPlayer1_PlayStateChange);
     connect(m_player, &MediaPlayer::StatusChange, m_playback, &PlaybackCommands::WindowsMediaPlayer1_StatusChange);
     connect(m_player, &MediaPlayer::Click, m_playback, &PlaybackCommands::WindowsMediaPlayer1_Click);
 }

@@ -27,7 +27,7 @@ class StatusBar;
 
 //! What the window needs from the platform; tests hand in fakes.
 struct MainWindowPlatform {
-    QString programDir;                       //!< folder of the program file, where the skin lives
+    QString programDir;                        //!< folder of the program file, where the skin lives
     std::shared_ptr<DesktopLauncher> launcher; //!< default browser
     std::shared_ptr<Dialogs> dialogs;
     MediaPlayer* player = nullptr; //!< the window takes it over

@@ -9,6 +9,7 @@
 #include <QToolTip>
 
 #include <cmath>
+#include <utility>
 
 namespace melodrift {
 
@@ -69,7 +70,11 @@ void SongListBox::Clear()
 void SongListBox::AddItem(const QString& title, const QString& id, const QString& id2, qint16 state)
 {
     m_rows.push_back(Row{title, id, id2, state});
-    updateScrollRange();
+    // One scroll-bar update per batch of appends, not one per row.
+    if (!m_rangeStale) {
+        m_rangeStale = true;
+        QMetaObject::invokeMethod(this, &SongListBox::syncScrollRange, Qt::QueuedConnection);
+    }
     // Only a row that lands inside the viewport needs a repaint.
     const int top = rowTop(ListCount());
     if (top < viewport()->height())
@@ -119,16 +124,23 @@ void SongListBox::scrollToRow(int row)
 {
     if (!isRow(row))
         return;
+    syncScrollRange();
     const int top = rowTop(row);
     if (top < 0)
         verticalScrollBar()->setValue(verticalScrollBar()->value() + top);
     else if (top + m_look.itemHeight > viewport()->height())
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + top + m_look.itemHeight -
-                                      viewport()->height());
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + top + m_look.itemHeight - viewport()->height());
+}
+
+void SongListBox::syncScrollRange()
+{
+    if (m_rangeStale)
+        updateScrollRange();
 }
 
 void SongListBox::updateScrollRange()
 {
+    m_rangeStale = false;
     const qint64 content = qint64(ListCount()) * m_look.itemHeight;
     const int maximum = static_cast<int>(qBound<qint64>(0, content - viewport()->height(), qint64(INT_MAX)));
     QScrollBar* bar = verticalScrollBar();
@@ -202,13 +214,15 @@ void SongListBox::mouseReleaseEvent(QMouseEvent* event)
     const QPointF p = event->position();
     const int shift = vbShift(event->modifiers());
     Q_EMIT MouseUp(vbButton(event->button()), shift, float(p.x()), float(p.y()));
-    if (event->button() == Qt::LeftButton && viewport()->rect().contains(p.toPoint()))
+    const bool endsDoubleClick = std::exchange(m_releaseEndsDoubleClick, false);
+    if (event->button() == Qt::LeftButton && !endsDoubleClick && viewport()->rect().contains(p.toPoint()))
         Q_EMIT Click(1, shift, float(p.x()), float(p.y()));
 }
 
 void SongListBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPointF p = event->position();
+    m_releaseEndsDoubleClick = true;
     Q_EMIT DblClick(vbButton(event->button()), vbShift(event->modifiers()), float(p.x()), float(p.y()));
 }
 
@@ -220,6 +234,7 @@ void SongListBox::mouseMoveEvent(QMouseEvent* event)
 
 bool SongListBox::viewportEvent(QEvent* event)
 {
+    syncScrollRange();
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         if (m_toolTipText.isEmpty())

@@ -82,6 +82,8 @@ private:
 
     [[nodiscard]] bool isRow(int row) const { return row >= 1 && row <= ListCount(); }
     void updateScrollRange();
+    //! Brings the scroll bar up to date with rows added since; appends only mark it stale.
+    void syncScrollRange();
     void updateRow(int row);
 
     SongListLook m_look;
@@ -91,6 +93,8 @@ private:
     QColor m_playTextColor;
     QString m_toolTipText;
     int m_idColumnWidth = 0;
+    bool m_releaseEndsDoubleClick = false; // that release raises no second Click
+    bool m_rangeStale = false;
 };
 
 //! Vb-style mouse arguments from a Qt mouse event.

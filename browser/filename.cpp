@@ -78,8 +78,9 @@ QString ContentDispositionFileName(const QByteArray& header)
                 return decoded;
         }
     }
-    static const QRegularExpression plain(QStringLiteral(R"re((?:^|;)\s*filename\s*=\s*(?:"((?:[^"\\]|\\.)*)"|([^;]*)))re"),
-                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression plain(
+        QStringLiteral(R"re((?:^|;)\s*filename\s*=\s*(?:"((?:[^"\\]|\\.)*)"|([^;]*)))re"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = plain.match(text);
     if (!match.hasMatch())
         return {};

@@ -39,7 +39,8 @@ void Navigator::Navigate2(const QString& url)
     QNetworkReply* reply = m_manager->get(request);
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         // Redirects report their own headers first; decide on the final answer only.
-        if (reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid())
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 300 && status < 400 && reply->hasRawHeader("Location"))
             return;
         if (reply->property("melodrift.decided").toBool())
             return;
@@ -98,8 +99,7 @@ void Navigator::onResponse(QNetworkReply* reply)
         const QByteArray chunk = reply->readAll();
         if (!chunk.isEmpty() && file_->write(chunk) != chunk.size())
             reply->abort();
-        Q_EMIT downloadProgress(name, file_->pos(),
-                                reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+        Q_EMIT downloadProgress(name, file_->pos(), reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
     };
     auto finish = [this, reply, file_, name, path, writeAvailable] {
         writeAvailable();

@@ -22,8 +22,7 @@ bool hasCompleteResponse(const QNetworkReply& reply)
     return code == QNetworkReply::NoError || (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
 }
 
-QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, const QObject* context,
-                                    Callback done)
+QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, const QObject* context, Callback done)
 {
     QNetworkRequest request{QUrl(url, QUrl::TolerantMode)};
     request.setTransferTimeout(m_stallTimeoutMs);
@@ -38,16 +37,19 @@ QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, 
         }
     });
     connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
-    // A fetch whose reader is gone has no one to answer: stop it.
-    connect(context, &QObject::destroyed, reply, &QNetworkReply::abort);
-    connect(reply, &QNetworkReply::finished, context,
-            [reply, charset, tooBig, done = std::move(done)] {
-                if (*tooBig || !hasCompleteResponse(*reply)) {
-                    done(std::nullopt);
-                    return;
-                }
-                done(DecodePage(reply->readAll(), charset));
-            });
+    auto answer = std::make_shared<QMetaObject::Connection>();
+    // A fetch whose reader is gone has no one to answer: stop it, without answering the half-destroyed reader.
+    connect(context, &QObject::destroyed, reply, [reply, answer] {
+        QObject::disconnect(*answer);
+        reply->abort();
+    });
+    *answer = connect(reply, &QNetworkReply::finished, context, [reply, charset, tooBig, done = std::move(done)] {
+        if (*tooBig || !hasCompleteResponse(*reply)) {
+            done(std::nullopt);
+            return;
+        }
+        done(DecodePage(reply->readAll(), charset));
+    });
     return reply;
 }
 

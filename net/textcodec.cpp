@@ -12,7 +12,7 @@ constexpr qsizetype kAutoHeadBytes = 1000;
 
 std::optional<QString> BytesToText(const QByteArray& bytes, const QString& charset)
 {
-    QStringDecoder decoder(charset.toLatin1().constData());
+    QStringDecoder decoder(charset.toLatin1().constData(), QStringConverter::Flag::Stateless);
     if (!decoder.isValid())
         return std::nullopt;
     return QString(decoder.decode(bytes));
@@ -20,8 +20,17 @@ std::optional<QString> BytesToText(const QByteArray& bytes, const QString& chars
 
 QString DecodeGbk(QByteArrayView bytes)
 {
-    QStringDecoder decoder(kCodePage936);
-    return decoder.decode(bytes);
+    QStringDecoder decoder(kCodePage936, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    // The converter drops a lead byte that the input cuts off; show it as any other bad byte.
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        i += (byte >= 0x81 && byte <= 0xFE) ? 2 : 1;
+    }
+    if (i > bytes.size())
+        text.append(QChar::ReplacementCharacter);
+    return text;
 }
 
 std::optional<QString> DecodePage(const QByteArray& body, const QString& charset)

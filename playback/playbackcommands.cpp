@@ -28,8 +28,8 @@ QString DisplayTitle(const QString& title)
 }
 
 PlaybackCommands::PlaybackCommands(SongListBox* list, StatusBar* status, MediaPlayer* player,
-                                   const std::array<QAbstractButton*, 3>& options, QMenu* menu,
-                                   PlaybackState* state, QObject* parent)
+                                   const std::array<QAbstractButton*, 3>& options, QMenu* menu, PlaybackState* state,
+                                   QObject* parent)
     : QObject(parent), m_list(list), m_status(status), m_player(player), m_options(options), m_menu(menu),
       m_state(state)
 {

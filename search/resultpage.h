@@ -17,7 +17,7 @@ struct SongLink {
 
 //! The stretch of a page that holds the results: from the second letter of the first
 //! class="songNum" up to the first "soBottom" after it; each marker is optional.
-[[nodiscard]] QString CutResultStretch(const QString& page);
+[[nodiscard]] QStringView CutResultStretch(QStringView page);
 
 //! The accepted song links of a result page, in page order. A pattern run that cannot finish
 //! (a pathological page) ends the list where it stopped.
