@@ -49,14 +49,17 @@ QString SafeFileName(const QString& name)
         else if (!isUnsafeChar(c))
             safe.append(c);
     }
-    while (safe.contains(u".."))
-        safe.replace(QStringLiteral(".."), QStringLiteral("."));
-    safe = safe.trimmed();
-    while (safe.startsWith(u'.') || safe.startsWith(u' '))
-        safe.remove(0, 1);
-    while (safe.endsWith(u'.') || safe.endsWith(u' '))
-        safe.chop(1);
-    safe = truncateToBytes(safe, kMaxFileNameBytes).trimmed();
+    // Cutting to length can join two dots again, so tidy up once more after it.
+    for (int pass = 0; pass < 2; ++pass) {
+        while (safe.contains(QStringLiteral("..")))
+            safe.replace(QStringLiteral(".."), QStringLiteral("."));
+        safe = safe.trimmed();
+        while (safe.startsWith(u'.') || safe.startsWith(u' '))
+            safe.remove(0, 1);
+        while (safe.endsWith(u'.') || safe.endsWith(u' '))
+            safe.chop(1);
+        safe = truncateToBytes(safe, kMaxFileNameBytes);
+    }
     if (safe.isEmpty() || safe == u"_")
         return QString::fromUtf16(kFallbackFileName);
     return safe;

@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev
+  qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev libxcb1-dev
+  # fuzzing and sanitizers
+  clang libclang-rt-14-dev
   # run: GStreamer backend of Qt Multimedia, its plugins, a CJK font
   libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   glib-networking gsettings-desktop-schemas

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace melodrift::site {
 
@@ -342,6 +343,16 @@ void DemoSite::serveSearch(QTcpSocket* socket, const Request& request)
         text += songLine(2, catalogue()[1], siteHost);
         text += pageTail(page);
         writeResponse(socket, 200, html, gbk(text));
+    } else if (keyword == u"_special") {
+        // Rows whose song pages are the download fault modes.
+        QString text = pageHead(QStringLiteral("gb2312"), keyword);
+        const QList<Song> special = {{QStringLiteral("slow"), QStringLiteral("慢速下载"), QStringLiteral("S"), true},
+                                     {QStringLiteral("cut"), QStringLiteral("中断下载"), QStringLiteral("S"), true},
+                                     {QStringLiteral("page"), QStringLiteral("网页"), QStringLiteral("S"), true}};
+        for (qsizetype i = 0; i < special.size(); ++i)
+            text += songLine(int(i) + 1, special[i], siteHost);
+        text += pageTail(page);
+        writeResponse(socket, 200, html, gbk(text));
     } else if (keyword == u"_loop") {
         writeResponse(socket, 302, html, QByteArray(),
                       {"Location: http://" + request.host + request.path + '?' + request.query});
@@ -355,6 +366,24 @@ void DemoSite::serveSongPage(QTcpSocket* socket, const Request& request)
     const QByteArray id = queryValue(request.query, "id");
     if (id == "page") {
         writeResponse(socket, 200, "text/html; charset=utf-8", "<html><body>song page</body></html>");
+        return;
+    }
+    if (id == "slow") {
+        // 400 KB at 40 KB a tenth of a second.
+        const QByteArray body = synthesiseWav(25000, 440);
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: audio/wav\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
+        auto* timer = new QTimer(socket);
+        auto sent = std::make_shared<qsizetype>(0);
+        connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent] {
+            socket->write(body.mid(*sent, 40 * 1024));
+            *sent += 40 * 1024;
+            if (*sent >= body.size()) {
+                timer->stop();
+                socket->disconnectFromHost();
+            }
+        });
+        timer->start(100);
         return;
     }
     const QByteArray disposition = queryValue(request.query, "cd");

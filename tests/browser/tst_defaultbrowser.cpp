@@ -91,6 +91,9 @@ private Q_SLOTS:
         const QString safe = SafeFileName(QString(1000, u'a') + u".mp3");
         QVERIFY(safe.toUtf8().size() <= kMaxFileNameBytes);
         QVERIFY(safe.endsWith(u".mp3"));
+        // Found by fuzzing: the cut fell right after a dot, before the kept extension.
+        const QString joined = SafeFileName(QString(195, u'a') + u".b" + QString(50, u'c') + u".mp3");
+        QCOMPARE(joined, QString(QString(195, u'a') + u".mp3"));
         const QString chinese = SafeFileName(QString(1000, u'长'));
         QVERIFY(chinese.toUtf8().size() <= kMaxFileNameBytes);
         QVERIFY(!chinese.isEmpty());
