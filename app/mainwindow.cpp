@@ -7,6 +7,7 @@
 #include "browser/handoff.h"
 #include "net/pagefetch.h"
 #include "playback/mediaplayer.h"
+#include "playback/mpris.h"
 #include "search/searchcommands.h"
 
 #include <QFile>
@@ -38,6 +39,7 @@ MainWindow::MainWindow(MainWindowPlatform platform, QWidget* parent) : QWidget(p
     m_browser = new BrowserCommands(m_list, m_status, &m_playbackState, m_platform.launcher.get(),
                                     m_platform.dialogs.get(), navigator, this, this);
     wireEvents();
+    m_mpris = new MprisService(m_player, m_playback, m_list, this, this);
 }
 
 MainWindow::~MainWindow() = default;

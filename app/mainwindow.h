@@ -19,6 +19,7 @@ class BrowserCommands;
 class DesktopLauncher;
 class Dialogs;
 class MediaPlayer;
+class MprisService;
 class PageFetcher;
 class PlaybackCommands;
 class SearchCommands;
@@ -66,6 +67,7 @@ public:
     [[nodiscard]] PlaybackCommands* playback() const { return m_playback; }
     [[nodiscard]] BrowserCommands* browser() const { return m_browser; }
     [[nodiscard]] PageFetcher* fetcher() const { return m_fetcher; }
+    [[nodiscard]] MprisService* mpris() const { return m_mpris; }
     [[nodiscard]] const PlaybackState& playbackState() const { return m_playbackState; }
 
 protected:
@@ -99,6 +101,7 @@ private:
     SearchCommands* m_search = nullptr;
     PlaybackCommands* m_playback = nullptr;
     BrowserCommands* m_browser = nullptr;
+    MprisService* m_mpris = nullptr;
 };
 
 //! Pixels for a length in twips (15 twips to a pixel).

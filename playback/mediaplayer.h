@@ -33,6 +33,13 @@ public:
     [[nodiscard]] virtual QString status() const = 0;
     //! controls.play: plays the current address from where it stands.
     virtual void play() = 0;
+    virtual void pause() = 0;
+    virtual void stop() = 0;
+    //! Milliseconds into the current song.
+    [[nodiscard]] virtual qint64 position() const = 0;
+    //! 0.0 (silent) to 1.0.
+    [[nodiscard]] virtual double volume() const = 0;
+    virtual void setVolume(double volume) = 0;
     virtual void setEnableContextMenu(bool enable) = 0;
 
 Q_SIGNALS:

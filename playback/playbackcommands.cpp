@@ -42,6 +42,7 @@ void PlaybackCommands::PlaySong(int row)
     m_state->PlayRow = row;
     m_player->setURL(SongPageUrl(m_list->ItemId(row)));
     m_status->setPanelText(2, u"正在播放：" + m_list->ItemTitle(row));
+    Q_EMIT songStarted(row);
 }
 
 void PlaybackCommands::QMListBox1_DblClick(int, int, float x, float y)
@@ -91,6 +92,11 @@ void PlaybackCommands::WindowsMediaPlayer1_PlayStateChange(int)
 {
     if (m_player->playState() != MediaPlayer::MediaEnded)
         return;
+    advance();
+}
+
+void PlaybackCommands::advance()
+{
     const int n = m_list->ListCount();
     // With no rows left there is nothing to play next.
     if (n < 1)
@@ -110,6 +116,7 @@ void PlaybackCommands::WindowsMediaPlayer1_PlayStateChange(int)
     m_list->PlayTextColor(kPlayTextColor);
     m_status->setPanelText(2, u"正在播放：" + m_list->ItemTitle(row));
     m_player->setURL(SongPageUrl(m_list->ItemId(row)));
+    Q_EMIT songStarted(row);
 }
 
 void PlaybackCommands::WindowsMediaPlayer1_StatusChange()

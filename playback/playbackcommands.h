@@ -54,10 +54,16 @@ public:
     void Pla_Click();
 
     void WindowsMediaPlayer1_PlayStateChange(int newState);
+    //! The automatic advance: the next row by the play mode, armed for re-play. Nothing without rows.
+    void advance();
     void WindowsMediaPlayer1_StatusChange();
     void WindowsMediaPlayer1_Click(int button, int shift, float x, float y);
 
     [[nodiscard]] const PlaybackState& state() const { return *m_state; }
+
+Q_SIGNALS:
+    //! A row's song was given to the player.
+    void songStarted(int row);
 
 private:
     SongListBox* m_list;

@@ -82,10 +82,7 @@ QtMediaPlayer::QtMediaPlayer(QWidget* parent)
         else
             play();
     });
-    connect(m_stop, &QToolButton::clicked, this, [this] {
-        m_stopPending = false;
-        m_player->stop();
-    });
+    connect(m_stop, &QToolButton::clicked, this, &QtMediaPlayer::stop);
     connect(m_mute, &QToolButton::toggled, this, [this](bool muted) {
         m_audio->setMuted(muted);
         m_mute->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
@@ -149,6 +146,32 @@ void QtMediaPlayer::play()
         return;
     m_failed = false;
     m_player->play();
+}
+
+void QtMediaPlayer::pause()
+{
+    m_player->pause();
+}
+
+void QtMediaPlayer::stop()
+{
+    m_stopPending = false;
+    m_player->stop();
+}
+
+qint64 QtMediaPlayer::position() const
+{
+    return m_player->position();
+}
+
+double QtMediaPlayer::volume() const
+{
+    return m_volume->value() / 100.0;
+}
+
+void QtMediaPlayer::setVolume(double volume)
+{
+    m_volume->setValue(qRound(qBound(0.0, volume, 1.0) * 100));
 }
 
 void QtMediaPlayer::setEnableContextMenu(bool enable)

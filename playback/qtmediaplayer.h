@@ -24,6 +24,11 @@ public:
     [[nodiscard]] int playState() const override { return m_state; }
     [[nodiscard]] QString status() const override { return m_status; }
     void play() override;
+    void pause() override;
+    void stop() override;
+    [[nodiscard]] qint64 position() const override;
+    [[nodiscard]] double volume() const override;
+    void setVolume(double volume) override;
     void setEnableContextMenu(bool enable) override;
 
     [[nodiscard]] QToolButton* playPauseButton() const { return m_playPause; }

@@ -13,8 +13,11 @@ packages=(
   libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   glib-networking gsettings-desktop-schemas
   fonts-wqy-microhei
-  # headless runs of the real window
-  xvfb xauth xdotool
+  qt6-qpa-plugins qt6-translations-l10n
+  # headless runs of the real window, the session bus for desktop controls
+  xvfb xauth xdotool dbus-daemon dbus-bin
+  # desktop files and the Debian package
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

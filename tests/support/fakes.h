@@ -53,6 +53,11 @@ public:
     [[nodiscard]] int playState() const override { return m_state; }
     [[nodiscard]] QString status() const override { return m_status; }
     void play() override { ++playCalls; }
+    void pause() override { ++pauseCalls; }
+    void stop() override { ++stopCalls; }
+    [[nodiscard]] qint64 position() const override { return 0; }
+    [[nodiscard]] double volume() const override { return m_volume; }
+    void setVolume(double volume) override { m_volume = volume; }
     void setEnableContextMenu(bool enable) override { contextMenu = enable; }
 
     //! Reports a new play state, as the real player does.
@@ -64,12 +69,15 @@ public:
     QStringList urls;                          //!< every address given, in order
     std::function<void(const QString&)> onUrl; //!< runs as an address is given
     int playCalls = 0;
+    int pauseCalls = 0;
+    int stopCalls = 0;
     bool contextMenu = true;
 
 private:
     QString m_url;
     int m_state = Undefined;
     QString m_status;
+    double m_volume = 0.5;
 };
 
 //! A window with fakes at every platform boundary, started up.
