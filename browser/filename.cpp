@@ -76,7 +76,7 @@ QString ContentDispositionFileName(const QByteArray& header)
         const QByteArray bytes = QByteArray::fromPercentEncoding(ext.captured(2).trimmed().toLatin1());
         QStringDecoder decoder(ext.captured(1).trimmed().toLatin1().constData());
         if (decoder.isValid()) {
-            const QString decoded = decoder.decode(bytes);
+            QString decoded = decoder.decode(bytes);
             if (!decoder.hasError() && !decoded.isEmpty())
                 return decoded;
         }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-tidy git
   qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev libxcb1-dev
   # fuzzing and sanitizers
   clang libclang-rt-14-dev
