@@ -43,8 +43,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_site.listen());
         m_site.setSongMilliseconds(500);
-        qputenv("http_proxy", m_site.proxyUrl().toUtf8());
-        qunsetenv("no_proxy");
+        test::useSiteAsProxy(m_site);
     }
     void init()
     {

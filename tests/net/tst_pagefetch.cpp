@@ -1,5 +1,6 @@
 #include "net/pagefetch.h"
 #include "site/demosite.h"
+#include "tests/support/fakes.h"
 
 #include <QNetworkReply>
 #include <QSignalSpy>
@@ -42,9 +43,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_site.listen());
         // The site is reached as the HTTP proxy for every host, as the program reaches it.
-        qputenv("http_proxy", m_site.proxyUrl().toUtf8());
-        qunsetenv("no_proxy");
-        qunsetenv("NO_PROXY");
+        test::useSiteAsProxy(m_site);
     }
     void init()
     {

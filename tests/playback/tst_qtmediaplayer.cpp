@@ -28,8 +28,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_site.listen());
         m_site.setSongMilliseconds(800);
-        qputenv("http_proxy", m_site.proxyUrl().toUtf8());
-        qunsetenv("no_proxy");
+        test::useSiteAsProxy(m_site);
     }
     void init() { m_site.clearRequests(); }
 

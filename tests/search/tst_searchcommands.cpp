@@ -44,8 +44,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_site.listen());
-        qputenv("http_proxy", m_site.proxyUrl().toUtf8());
-        qunsetenv("no_proxy");
+        test::useSiteAsProxy(m_site);
     }
     void init()
     {

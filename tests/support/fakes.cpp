@@ -58,6 +58,13 @@ TestWindow::TestWindow(const QString& browserCommand, const QString& programDir)
     window->Form_Load();
 }
 
+void useSiteAsProxy(const site::DemoSite& site)
+{
+    qputenv("http_proxy", site.proxyUrl().toUtf8());
+    qunsetenv("no_proxy");
+    qunsetenv("NO_PROXY");
+}
+
 FakeXdgBrowser::FakeXdgBrowser(const QString& programName)
     // No "-" in the folder: the browser name is cut at the first "-" of the command.
     : m_dir(QDir::tempPath() + QStringLiteral("/mdXXXXXX")), m_programName(programName)

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "browser/defaultbrowser.h"
 #include "playback/mediaplayer.h"
+#include "site/demosite.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -89,6 +90,9 @@ struct TestWindow {
     FakePlayer* player;
     std::unique_ptr<MainWindow> window;
 };
+
+//! Sends this process's HTTP, the player's streams included, to the demo site as its proxy.
+void useSiteAsProxy(const site::DemoSite& site);
 
 //! A default web browser installed for GIO in temporary XDG folders: a script that appends its
 //! arguments to a file. Must be installed before GIO is first used in the process.
