@@ -87,31 +87,31 @@ void Navigator::onResponse(QNetworkReply* reply)
         Q_EMIT downloadFinished(name, QString(), QStringLiteral("已取消"));
         return;
     }
-    auto file_ = std::make_shared<QSaveFile>(path);
-    if (!file_->open(QIODevice::WriteOnly)) {
-        const QString error = file_->errorString();
+    auto saveFile = std::make_shared<QSaveFile>(path);
+    if (!saveFile->open(QIODevice::WriteOnly)) {
+        const QString error = saveFile->errorString();
         reply->abort();
         reply->deleteLater();
         Q_EMIT downloadFinished(name, path, error);
         return;
     }
-    auto writeAvailable = [this, reply, file_, name] {
+    auto writeAvailable = [this, reply, saveFile, name] {
         const QByteArray chunk = reply->readAll();
-        if (!chunk.isEmpty() && file_->write(chunk) != chunk.size())
+        if (!chunk.isEmpty() && saveFile->write(chunk) != chunk.size())
             reply->abort();
-        Q_EMIT downloadProgress(name, file_->pos(), reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+        Q_EMIT downloadProgress(name, saveFile->pos(), reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
     };
-    auto finish = [this, reply, file_, name, path, writeAvailable] {
+    auto finish = [this, reply, saveFile, name, path, writeAvailable] {
         writeAvailable();
         reply->deleteLater();
         if (!hasCompleteResponse(*reply) || reply->error() != QNetworkReply::NoError) {
-            file_->cancelWriting();
-            file_->commit();
+            saveFile->cancelWriting();
+            saveFile->commit();
             Q_EMIT downloadFinished(name, path, reply->errorString());
             return;
         }
-        if (!file_->commit()) {
-            Q_EMIT downloadFinished(name, path, file_->errorString());
+        if (!saveFile->commit()) {
+            Q_EMIT downloadFinished(name, path, saveFile->errorString());
             return;
         }
         Q_EMIT downloadFinished(name, path, QString());

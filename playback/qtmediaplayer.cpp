@@ -176,8 +176,7 @@ void QtMediaPlayer::setVolume(double volume)
 
 void QtMediaPlayer::setEnableContextMenu(bool enable)
 {
-    // The player has no context menu of its own to show; the flag is kept for what it asks.
-    m_contextMenu = enable;
+    setContextMenuPolicy(enable ? Qt::DefaultContextMenu : Qt::NoContextMenu);
 }
 
 void QtMediaPlayer::setState(int state)

@@ -68,7 +68,6 @@ private:
     QString m_status;
     bool m_failed = false;      // the current address failed; Qt's later signals about it are ignored
     bool m_stopPending = false; // Qt reports the stop before the end of media
-    bool m_contextMenu = false;
 };
 
 //! "m:ss" for a position or duration in milliseconds.
