@@ -107,7 +107,7 @@ int main(int argc, char* argv[])
                 return 1;
             }
             site.clearRequests();
-            if (i == 10 || i % 250 == 0)
+            if (i == 10 || i % 250 == 0 || i == searches)
                 report(qPrintable(QStringLiteral("after %1 searches").arg(i)));
         }
     }
