@@ -1,13 +1,16 @@
 #include "app/mainwindow.h"
 
 #include "app/dialogs.h"
+#include "app/playerview.h"
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
+#include "browser/browsercommands.h"
 #include "browser/defaultbrowser.h"
-#include "browser/handoff.h"
 #include "net/pagefetch.h"
 #include "playback/mediaplayer.h"
 #include "playback/mpris.h"
+#include "playback/playbackcommands.h"
+#include "playback/playerbinding.h"
 #include "search/searchcommands.h"
 
 #include <QFile>
@@ -35,11 +38,11 @@ MainWindow::MainWindow(MainWindowPlatform platform, QWidget* parent) : QWidget(p
     m_search = new SearchCommands(m_text1, m_list, m_status, m_fetcher, this);
     m_playback = new PlaybackCommands(m_list, m_status, m_player, {m_option1, m_option2, m_option3}, m_menu,
                                       &m_playbackState, this);
-    auto* navigator = new Navigator(m_fetcher->manager(), m_platform.dialogs.get(), this, this);
     m_browser = new BrowserCommands(m_list, m_status, &m_playbackState, m_platform.launcher.get(),
-                                    m_platform.dialogs.get(), navigator, this, this);
+                                    m_platform.dialogs.get(), m_fetcher->manager(), this, this);
+    m_mpris = new MprisService(
+        m_player, &m_playbackState, [this] { return m_list->ListCount(); }, this);
     wireEvents();
-    m_mpris = new MprisService(m_player, m_playback, m_list, this, this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -78,9 +81,11 @@ void MainWindow::createControls()
     m_picture2->setBackgroundRole(QPalette::Base);
     m_picture2->setForegroundRole(QPalette::Text);
     m_picture2->setAutoFillBackground(true);
+    m_playerView = new PlayerView(m_picture2);
+    m_playerView->setGeometry(px(0), px(0), px(7080), px(1215));
     m_player = m_platform.player;
-    m_player->setParent(m_picture2);
-    m_player->setGeometry(px(0), px(0), px(7080), px(1215));
+    m_player->setParent(this);
+    bindPlayerView(m_playerView, m_player);
 
     m_status = new StatusBar({px(1440), px(1440), px(8440)}, this);
     m_status->setGeometry(px(0), px(6945), px(7110), px(255));
@@ -95,7 +100,7 @@ void MainWindow::createControls()
 
     // Tab order Command1, Command2, (frames, status bar take no focus), Text1, the player,
     // the list, then the play modes.
-    QWidget* chain[] = {m_command1, m_command2, m_text1, m_player, m_list, m_option1, m_option2, m_option3};
+    QWidget* chain[] = {m_command1, m_command2, m_text1, m_playerView, m_list, m_option1, m_option2, m_option3};
     for (size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
     m_frame1->setFocusPolicy(Qt::NoFocus);
@@ -131,7 +136,17 @@ void MainWindow::wireEvents()
     connect(m_player, &MediaPlayer::PlayStateChange, m_playback,
             &PlaybackCommands::WindowsMediaPlayer1_PlayStateChange);
     connect(m_player, &MediaPlayer::StatusChange, m_playback, &PlaybackCommands::WindowsMediaPlayer1_StatusChange);
-    connect(m_player, &MediaPlayer::Click, m_playback, &PlaybackCommands::WindowsMediaPlayer1_Click);
+    connect(m_playerView, &PlayerView::Click, m_playback, &PlaybackCommands::WindowsMediaPlayer1_Click);
+
+    connect(m_playback, &PlaybackCommands::songStarted, m_mpris, &MprisService::songStarted);
+    connect(m_mpris, &MprisService::playRequested, m_playback, &PlaybackCommands::playFromList);
+    connect(m_mpris, &MprisService::nextRequested, m_playback, [this] { m_playback->advance(m_playback->playMode()); });
+    connect(m_mpris, &MprisService::raiseRequested, this, [this] {
+        show();
+        raise();
+        activateWindow();
+    });
+    connect(m_mpris, &MprisService::quitRequested, this, &QWidget::close);
 }
 
 void MainWindow::Form_Load()
@@ -141,6 +156,7 @@ void MainWindow::Form_Load()
     if (skin.open(QIODevice::ReadOnly | QIODevice::Text))
         setStyleSheet(QString::fromUtf8(skin.readAll()));
 
+    // Case does not matter here, unlike the real-address command: the design has the two tests differ.
     const QString browser = GetDefaultBrowser(*m_platform.launcher).toLower();
     if (browser.contains(u"360se")) {
         m_status->setPanelText(2, QStringLiteral("已安装360浏览器"));
@@ -148,7 +164,7 @@ void MainWindow::Form_Load()
         m_status->setPanelText(2, QStringLiteral("未安装360浏览器！"));
         m_platform.dialogs->warn(this, QStringLiteral("警告"), QStringLiteral("检测到没有安装360安全浏览器！"));
     }
-    m_player->setEnableContextMenu(false);
+    m_playerView->setEnableContextMenu(false);
     m_search->setPageNo(QStringLiteral("1"));
     m_playbackState.PlayRow = 1;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/playbackcommands.h"
+#include "playback/playbackstate.h"
 
 #include <QWidget>
 
@@ -22,6 +22,7 @@ class MediaPlayer;
 class MprisService;
 class PageFetcher;
 class PlaybackCommands;
+class PlayerView;
 class SearchCommands;
 class SongListBox;
 class StatusBar;
@@ -59,6 +60,7 @@ public:
     [[nodiscard]] SongListBox* QMListBox1() const { return m_list; }
     [[nodiscard]] StatusBar* StatusBar1() const { return m_status; }
     [[nodiscard]] MediaPlayer* WindowsMediaPlayer1() const { return m_player; }
+    [[nodiscard]] PlayerView* playerView() const { return m_playerView; }
     [[nodiscard]] QMenu* Menu() const { return m_menu; }
     [[nodiscard]] QAction* Pla() const { return m_pla; }
     [[nodiscard]] QAction* Dolown() const { return m_dolown; }
@@ -88,6 +90,7 @@ private:
     QGroupBox* m_frame2 = nullptr;
     SongListBox* m_list = nullptr;
     QWidget* m_picture2 = nullptr;
+    PlayerView* m_playerView = nullptr;
     MediaPlayer* m_player = nullptr;
     StatusBar* m_status = nullptr;
     QPushButton* m_command2 = nullptr;

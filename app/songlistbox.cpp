@@ -1,6 +1,7 @@
 #include "app/songlistbox.h"
 
 #include "app/plaintext.h"
+#include "app/vbmouse.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -12,30 +13,6 @@
 #include <utility>
 
 namespace melodrift {
-
-int vbButton(Qt::MouseButtons buttons)
-{
-    int result = 0;
-    if (buttons & Qt::LeftButton)
-        result |= 1;
-    if (buttons & Qt::RightButton)
-        result |= 2;
-    if (buttons & Qt::MiddleButton)
-        result |= 4;
-    return result;
-}
-
-int vbShift(Qt::KeyboardModifiers modifiers)
-{
-    int result = 0;
-    if (modifiers & Qt::ShiftModifier)
-        result |= 1;
-    if (modifiers & Qt::ControlModifier)
-        result |= 2;
-    if (modifiers & Qt::AltModifier)
-        result |= 4;
-    return result;
-}
 
 SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
     : QAbstractScrollArea(parent), m_look(look), m_playTextColor(look.itemPlyTextColor)

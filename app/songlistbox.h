@@ -43,8 +43,8 @@ public:
     //! Marks the row being played (drawn in the play text colour).
     void PlayItem(int row);
     void PlayTextColor(const QColor& color);
-    [[nodiscard]] int playItem() const { return m_playRow; }
-    [[nodiscard]] QColor playTextColor() const { return m_playTextColor; }
+    [[nodiscard]] int playedRow() const { return m_playRow; }
+    [[nodiscard]] QColor playedRowTextColor() const { return m_playTextColor; }
     [[nodiscard]] int selectedRow() const { return m_selectedRow; }
 
     //! Tooltip over the rows, always shown as plain text.
@@ -96,9 +96,5 @@ private:
     bool m_releaseEndsDoubleClick = false; // that release raises no second Click
     bool m_rangeStale = false;
 };
-
-//! Vb-style mouse arguments from a Qt mouse event.
-[[nodiscard]] int vbButton(Qt::MouseButtons buttons);
-[[nodiscard]] int vbShift(Qt::KeyboardModifiers modifiers);
 
 } // namespace melodrift

@@ -1,7 +1,7 @@
 #include "app/statusbar.h"
 
 #include "app/plaintext.h"
-#include "app/songlistbox.h"
+#include "app/vbmouse.h"
 
 #include <QHelpEvent>
 #include <QLabel>

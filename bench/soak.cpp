@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
+#include "playback/playbackcommands.h"
 #include "playback/qtmediaplayer.h"
 #include "search/searchcommands.h"
 #include "site/demosite.h"

@@ -1,15 +1,14 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <QWidget>
 
 namespace melodrift {
 
-//! The embedded media player as the rest of the program sees it.
+//! The embedded media player as the rest of the program sees it; a view shows it (PlayerView).
 //! Contract: setting URL starts playback at once. At a song's end PlayStateChange reports
-//! MediaEnded, then Stopped. Every change of status() is followed by StatusChange. A mouse press
-//! anywhere on the player raises Click before the pressed control acts. No error dialogs.
-class MediaPlayer : public QWidget {
+//! MediaEnded, then Stopped. Every change of status() is followed by StatusChange. No error dialogs.
+class MediaPlayer : public QObject {
     Q_OBJECT
 public:
     //! The play-state numbers of the player control the design names.
@@ -24,7 +23,7 @@ public:
         Ready = 10,
     };
 
-    using QWidget::QWidget;
+    using QObject::QObject;
 
     virtual void setURL(const QString& url) = 0;
     [[nodiscard]] virtual QString URL() const = 0;
@@ -35,17 +34,32 @@ public:
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void stop() = 0;
-    //! Milliseconds into the current song.
+    //! Milliseconds into the current song, and its length (0 while unknown).
     [[nodiscard]] virtual qint64 position() const = 0;
+    [[nodiscard]] virtual qint64 duration() const = 0;
+    virtual void setPosition(qint64 ms) = 0;
     //! 0.0 (silent) to 1.0.
     [[nodiscard]] virtual double volume() const = 0;
     virtual void setVolume(double volume) = 0;
-    virtual void setEnableContextMenu(bool enable) = 0;
+    [[nodiscard]] virtual bool isMuted() const = 0;
+    virtual void setMuted(bool muted) = 0;
+    //! Where video is drawn (a QVideoWidget or QVideoSink); the player does not own it.
+    virtual void setVideoOutput(QObject* output) = 0;
+
+    //! The states in which the player is, or is about to be, playing.
+    [[nodiscard]] static bool isPlaying(int state)
+    {
+        return state == Playing || state == Buffering || state == Transitioning;
+    }
 
 Q_SIGNALS:
     void PlayStateChange(int newState);
     void StatusChange();
-    void Click(int button, int shift, float x, float y);
+    void positionChanged(qint64 ms);
+    void durationChanged(qint64 ms);
+    void hasVideoChanged(bool video);
+    void volumeChanged(double volume);
+    void mutedChanged(bool muted);
 };
 
 } // namespace melodrift

@@ -1,13 +1,11 @@
 #include "playback/mpris.h"
 
-#include "app/songlistbox.h"
 #include "playback/mediaplayer.h"
-#include "playback/playbackcommands.h"
+#include "playback/songpage.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QWidget>
 
 namespace melodrift {
 
@@ -22,9 +20,8 @@ QDBusObjectPath trackIdFor(const QString& songId)
     return QDBusObjectPath(u"/org/melodrift/track/t" + QString::fromLatin1(songId.toUtf8().toHex()));
 }
 
-MprisService::MprisService(MediaPlayer* player, PlaybackCommands* playback, SongListBox* list, QWidget* window,
-                           QObject* parent)
-    : QObject(parent), m_player(player), m_playback(playback), m_list(list), m_window(window)
+MprisService::MprisService(MediaPlayer* player, PlaybackState* state, std::function<int()> listCount, QObject* parent)
+    : QObject(parent), m_player(player), m_state(state), m_listCount(std::move(listCount))
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -41,7 +38,6 @@ MprisService::MprisService(MediaPlayer* player, PlaybackCommands* playback, Song
     m_serviceName = name;
     m_lastStatus = playbackStatus();
     connect(m_player, &MediaPlayer::PlayStateChange, this, &MprisService::playStateChanged);
-    connect(m_playback, &PlaybackCommands::songStarted, this, &MprisService::songStarted);
 }
 
 MprisService::~MprisService()
@@ -69,18 +65,17 @@ QString MprisService::playbackStatus() const
 
 QVariantMap MprisService::metadata() const
 {
-    if (m_row < 1)
+    if (!m_hasSong)
         return {{QStringLiteral("mpris:trackid"),
                  QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack")))}};
-    const QString id = m_list->ItemId(m_row);
-    return {{QStringLiteral("mpris:trackid"), QVariant::fromValue(trackIdFor(id))},
-            {QStringLiteral("xesam:title"), m_list->ItemTitle(m_row)},
-            {QStringLiteral("xesam:url"), SongPageUrl(id)}};
+    return {{QStringLiteral("mpris:trackid"), QVariant::fromValue(trackIdFor(m_songId))},
+            {QStringLiteral("xesam:title"), m_songTitle},
+            {QStringLiteral("xesam:url"), SongPageUrl(m_songId)}};
 }
 
 bool MprisService::canGoNext() const
 {
-    return m_list->ListCount() >= 1;
+    return m_listCount() >= 1;
 }
 
 void MprisService::playPause()
@@ -94,9 +89,7 @@ void MprisService::playPause()
 void MprisService::play()
 {
     if (m_player->URL().isEmpty()) {
-        // Nothing loaded yet: start the row that playback would start from.
-        if (m_list->ListCount() >= 1)
-            m_playback->PlaySong(qBound(1, m_playback->state().PlayRow, m_list->ListCount()));
+        Q_EMIT playRequested();
         return;
     }
     m_player->play();
@@ -109,25 +102,23 @@ void MprisService::pause()
 
 void MprisService::stop()
 {
-    m_playback->WindowsMediaPlayer1_Click(0, 0, 0, 0);
+    m_state->AutoPlayState = PlaybackState::Disarmed;
     m_player->stop();
 }
 
 void MprisService::next()
 {
-    m_playback->advance();
+    Q_EMIT nextRequested();
 }
 
 void MprisService::raise()
 {
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    Q_EMIT raiseRequested();
 }
 
 void MprisService::quit()
 {
-    m_window->close();
+    Q_EMIT quitRequested();
 }
 
 void MprisService::playStateChanged()
@@ -139,9 +130,13 @@ void MprisService::playStateChanged()
     notify(kPlayerInterface, {{QStringLiteral("PlaybackStatus"), status}});
 }
 
-void MprisService::songStarted()
+void MprisService::songStarted(int, const QString& id, const QString& title)
 {
-    m_row = m_playback->state().PlayRow;
+    m_hasSong = true;
+    m_songId = id;
+    m_songTitle = title;
+    if (m_serviceName.isEmpty())
+        return;
     notify(kPlayerInterface, {{QStringLiteral("Metadata"), metadata()}, {QStringLiteral("CanGoNext"), canGoNext()}});
 }
 

@@ -1,24 +1,27 @@
 #pragma once
 
+#include "playback/playbackstate.h"
+
 #include <QDBusAbstractAdaptor>
 #include <QDBusObjectPath>
 #include <QObject>
 #include <QVariantMap>
 
+#include <functional>
+
 namespace melodrift {
 
 class MediaPlayer;
-class PlaybackCommands;
-class SongListBox;
 
 //! The player on the session bus (MPRIS 2), so that a desktop's media keys and panel control it.
-//! Registers org.mpris.MediaPlayer2.melodrift.instance<PID> when a session bus exists; without
-//! one it does nothing.
+//! Registers org.mpris.MediaPlayer2.melodrift.instance<PID> when a session bus exists; without one
+//! it only answers calls made on it directly. What needs the window or the song list it asks for
+//! through its signals, which the window connects.
 class MprisService : public QObject {
     Q_OBJECT
 public:
-    MprisService(MediaPlayer* player, PlaybackCommands* playback, SongListBox* list, QWidget* window,
-                 QObject* parent = nullptr);
+    //! `listCount` gives the number of rows in the song list at the moment it is called.
+    MprisService(MediaPlayer* player, PlaybackState* state, std::function<int()> listCount, QObject* parent = nullptr);
     ~MprisService() override;
 
     //! The bus name, or "" when no session bus could be had.
@@ -37,20 +40,31 @@ public:
     void raise();
     void quit();
 
+    //! A row's song was given to the player.
+    void songStarted(int row, const QString& id, const QString& title);
+
     [[nodiscard]] MediaPlayer* player() const { return m_player; }
+
+Q_SIGNALS:
+    //! Play was asked with nothing loaded: start the song list.
+    void playRequested();
+    //! The next song by the play mode, as at a song's end.
+    void nextRequested();
+    void raiseRequested();
+    void quitRequested();
 
 private:
     void notify(const QString& interface, const QVariantMap& changed);
     void playStateChanged();
-    void songStarted();
 
     MediaPlayer* m_player;
-    PlaybackCommands* m_playback;
-    SongListBox* m_list;
-    QWidget* m_window;
+    PlaybackState* m_state;
+    std::function<int()> m_listCount;
     QString m_serviceName;
     QString m_lastStatus;
-    int m_row = -1;
+    QString m_songId;
+    QString m_songTitle;
+    bool m_hasSong = false;
 };
 
 //! org.mpris.MediaPlayer2

@@ -2,8 +2,8 @@
 
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
-#include "melodrift/hosts.h"
 #include "playback/mediaplayer.h"
+#include "playback/songpage.h"
 
 #include <QAbstractButton>
 #include <QMenu>
@@ -14,18 +14,6 @@ namespace {
 // The play colour the program writes on every play (green 192).
 const QColor kPlayTextColor(0x00, 0xC0, 0x00);
 } // namespace
-
-QString SongPageUrl(const QString& id)
-{
-    return u"http://" + hosts::siteHost() + u"/mp3.asp?id=" + id;
-}
-
-QString DisplayTitle(const QString& title)
-{
-    QString display = title;
-    display.remove(u' ');
-    return display;
-}
 
 PlaybackCommands::PlaybackCommands(SongListBox* list, StatusBar* status, MediaPlayer* player,
                                    const std::array<QAbstractButton*, 3>& options, QMenu* menu, PlaybackState* state,
@@ -40,9 +28,10 @@ void PlaybackCommands::PlaySong(int row)
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
     m_state->PlayRow = row;
+    // The address first, then the text; the advance does it the other way round, as the design has it.
     m_player->setURL(SongPageUrl(m_list->ItemId(row)));
     m_status->setPanelText(2, u"正在播放：" + m_list->ItemTitle(row));
-    Q_EMIT songStarted(row);
+    Q_EMIT songStarted(row, m_list->ItemId(row), m_list->ItemTitle(row));
 }
 
 void PlaybackCommands::QMListBox1_DblClick(int, int, float x, float y)
@@ -88,47 +77,56 @@ void PlaybackCommands::QMListBox1_MouseUp(int button, int, float x, float y)
     m_menu->popup(m_list->viewport()->mapToGlobal(QPointF(x, y).toPoint()));
 }
 
+PlayMode PlaybackCommands::playMode() const
+{
+    if (m_options[0]->isChecked())
+        return PlayMode::Single;
+    if (m_options[1]->isChecked())
+        return PlayMode::Loop;
+    return PlayMode::Random;
+}
+
 void PlaybackCommands::WindowsMediaPlayer1_PlayStateChange(int)
 {
     if (m_player->playState() != MediaPlayer::MediaEnded)
         return;
-    advance();
+    // The mode is read when the song ends, so a mode chosen while it played applies.
+    advance(playMode());
 }
 
-void PlaybackCommands::advance()
+void PlaybackCommands::advance(PlayMode mode)
 {
     const int n = m_list->ListCount();
     // With no rows left there is nothing to play next.
     if (n < 1)
         return;
-    int& row = m_state->PlayRow;
-    if (row > n) {
-        row = 1;
-    } else if (m_options[0]->isChecked()) {
-        // single track: the same row again
-    } else if (m_options[1]->isChecked()) {
-        row = (row == n) ? 1 : row + 1;
-    } else {
-        row = 1 + static_cast<int>(m_random.next() * n);
-    }
-    m_state->AutoPlayState = 1;
+    const int row = NextRow(mode, m_state->PlayRow, n, m_random);
+    m_state->PlayRow = row;
+    // Armed before the address is given: the status change it brings already finds it armed.
+    m_state->AutoPlayState = PlaybackState::Armed;
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
     m_status->setPanelText(2, u"正在播放：" + m_list->ItemTitle(row));
     m_player->setURL(SongPageUrl(m_list->ItemId(row)));
-    Q_EMIT songStarted(row);
+    Q_EMIT songStarted(row, m_list->ItemId(row), m_list->ItemTitle(row));
+}
+
+void PlaybackCommands::playFromList()
+{
+    if (m_list->ListCount() >= 1)
+        PlaySong(qBound(1, m_state->PlayRow, m_list->ListCount()));
 }
 
 void PlaybackCommands::WindowsMediaPlayer1_StatusChange()
 {
     m_status->setPanelText(3, u"播放器状态：" + m_player->status());
-    if (m_player->playState() == MediaPlayer::Stopped && m_state->AutoPlayState == 1)
+    if (m_player->playState() == MediaPlayer::Stopped && m_state->AutoPlayState == PlaybackState::Armed)
         m_player->play();
 }
 
 void PlaybackCommands::WindowsMediaPlayer1_Click(int, int, float, float)
 {
-    m_state->AutoPlayState = 2;
+    m_state->AutoPlayState = PlaybackState::Disarmed;
 }
 
 } // namespace melodrift

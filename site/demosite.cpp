@@ -314,6 +314,15 @@ void DemoSite::serveSearch(QTcpSocket* socket, const Request& request)
         QByteArray body = resultPage(QString(), 1, siteHost);
         body.append(QByteArray(20 * 1024 * 1024, ' '));
         writeResponse(socket, 200, html, body);
+    } else if (keyword == u"_hugechunked") {
+        // 20 MiB with no length announced: only the bytes themselves tell.
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + html + "\r\nTransfer-Encoding: chunked\r\n\r\n");
+        const QByteArray chunk(64 * 1024, ' ');
+        const QByteArray head = QByteArray::number(chunk.size(), 16) + "\r\n";
+        for (int i = 0; i < 20 * 16; ++i)
+            socket->write(head + chunk + "\r\n");
+        socket->write("0\r\n\r\n");
+        socket->disconnectFromHost();
     } else if (keyword == u"_utf8" || keyword == u"_markup") {
         QString text = pageHead(QStringLiteral("utf-8"), keyword);
         if (keyword == u"_utf8") {

@@ -23,7 +23,7 @@ struct Song {
 
 //! A small music site on loopback that answers every host, so the program can reach it as its
 //! HTTP proxy. Serves GB2312 search pages, song addresses that redirect to synthesised WAV files,
-//! and fault modes chosen by keyword ("_slow", "_silent", "_reset", "_404", "_huge", "_utf8",
+//! and fault modes chosen by keyword ("_slow", "_silent", "_reset", "_404", "_huge", "_hugechunked", "_utf8",
 //! "_upper", "_evil", "_markup", "_loop", "_special") or by song ID ("page", "cut", "slow",
 //! "<id>&cd=<header>").
 class DemoSite : public QObject {

@@ -1,3 +1,4 @@
+#include "app/playerview.h"
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
 #include "search/searchcommands.h"
@@ -60,7 +61,7 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(QRect, twips);
         test::TestWindow w;
-        QWidget* control = name.isEmpty() ? w.window->WindowsMediaPlayer1() : w.window->findChild<QWidget*>(name);
+        QWidget* control = name.isEmpty() ? w.window->playerView() : w.window->findChild<QWidget*>(name);
         QVERIFY(control);
         QCOMPARE(control->parentWidget()->objectName(), parent);
         QCOMPARE(control->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
@@ -86,7 +87,7 @@ private Q_SLOTS:
         QCOMPARE(window.search()->PageNo(), QStringLiteral("1"));
         QCOMPARE(window.playbackState().PlayRow, 1);
         QCOMPARE(window.playbackState().AutoPlayState, 0);
-        QVERIFY(!w.player->contextMenu);
+        QVERIFY(!window.playerView()->enableContextMenu());
         const QList<QLabel*> panels = window.StatusBar1()->findChildren<QLabel*>();
         QCOMPARE(panels.size(), 3);
         QCOMPARE(panels[0]->width(), 96);
@@ -112,7 +113,7 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget* focus = QApplication::focusWidget();
             // The player's own controls lie between the keyword box and the list.
-            if (!window.WindowsMediaPlayer1()->isAncestorOf(focus))
+            if (!window.playerView()->isAncestorOf(focus))
                 seen.append(focus);
         }
         QCOMPARE(seen, expected);

@@ -7,10 +7,15 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <cmath>
+
 using namespace melodrift;
 
 class TestSongListBox : public QObject {
     Q_OBJECT
+
+    static constexpr float kRight = 100000.f;
+    static constexpr float kBottom = 200000.f;
 
     std::unique_ptr<SongListBox> m_list;
 
@@ -64,32 +69,48 @@ private Q_SLOTS:
         QCOMPARE(m_list->ItemTitle(row), QString());
         m_list->PlayItem(2);
         m_list->PlayItem(row);
-        QCOMPARE(m_list->playItem(), -1);
+        QCOMPARE(m_list->playedRow(), -1);
     }
 
-    void hitTestFindsTheRowAndAccountsForScrolling()
+    // x and y in viewport pixels; kRight and kBottom stand for the viewport's width and height.
+    void hitTestFindsTheRowUnderAPoint_data()
     {
-        fill(100);
-        const int h = m_list->look().itemHeight;
-        QCOMPARE(m_list->HitTest(10, 0), 1);
-        QCOMPARE(m_list->HitTest(10, h - 0.5f), 1);
-        QCOMPARE(m_list->HitTest(10, h), 2);
-        QCOMPARE(m_list->HitTest(-1, 5), -1);
-        QCOMPARE(m_list->HitTest(10, -1), -1);
-        m_list->verticalScrollBar()->setValue(10 * h + 3);
-        QCOMPARE(m_list->HitTest(10, 0), 11);
-        QCOMPARE(m_list->HitTest(10, float(h - 4)), 11);
-        QCOMPARE(m_list->HitTest(10, float(h - 3)), 12);
-        m_list->verticalScrollBar()->setValue(m_list->verticalScrollBar()->maximum());
-        QCOMPARE(m_list->HitTest(10, float(m_list->viewport()->height() - 1)), 100);
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("scroll"); // pixels, or -1 for the end
+        QTest::addColumn<float>("x");
+        QTest::addColumn<float>("y");
+        QTest::addColumn<int>("row");
+        const float h = SongListLook().itemHeight;
+        QTest::newRow("top of row 1") << 100 << 0 << 10.f << 0.f << 1;
+        QTest::newRow("last pixel of row 1") << 100 << 0 << 10.f << h - 0.5f << 1;
+        QTest::newRow("top of row 2") << 100 << 0 << 10.f << h << 2;
+        QTest::newRow("left of the viewport") << 100 << 0 << -1.f << 5.f << -1;
+        QTest::newRow("above the viewport") << 100 << 0 << 10.f << -1.f << -1;
+        QTest::newRow("right of the viewport") << 100 << 0 << kRight << 5.f << -1;
+        QTest::newRow("below the viewport, rows hidden there") << 100 << 0 << 10.f << kBottom << -1;
+        QTest::newRow("not a number") << 100 << 0 << std::nanf("") << 5.f << -1;
+        QTest::newRow("scrolled: top") << 100 << int(10 * h + 3) << 10.f << 0.f << 11;
+        QTest::newRow("scrolled: row 11 ends") << 100 << int(10 * h + 3) << 10.f << h - 4 << 11;
+        QTest::newRow("scrolled: row 12 begins") << 100 << int(10 * h + 3) << 10.f << h - 3 << 12;
+        QTest::newRow("scrolled to the end: last pixel") << 100 << -1 << 10.f << kBottom - 1 << 100;
+        QTest::newRow("below the last row") << 2 << 0 << 10.f << 2.5f * h << -1;
+        QTest::newRow("empty list") << 0 << 0 << 10.f << 1.f << -1;
     }
-
-    void hitTestBelowTheLastRowIsNegative()
+    void hitTestFindsTheRowUnderAPoint()
     {
-        fill(2);
-        QCOMPARE(m_list->HitTest(10, 2.5f * m_list->look().itemHeight), -1);
-        m_list->Clear();
-        QCOMPARE(m_list->HitTest(10, 1), -1);
+        QFETCH(int, rows);
+        QFETCH(int, scroll);
+        QFETCH(float, x);
+        QFETCH(float, y);
+        QFETCH(int, row);
+        fill(rows);
+        QScrollBar* bar = m_list->verticalScrollBar();
+        bar->setValue(scroll < 0 ? bar->maximum() : scroll);
+        if (x >= kRight)
+            x = x - kRight + float(m_list->viewport()->width());
+        if (y >= kBottom - 1)
+            y = y - kBottom + float(m_list->viewport()->height());
+        QCOMPARE(m_list->HitTest(x, y), row);
     }
 
     void mouseEventsCarryButtonShiftAndPosition()
@@ -148,7 +169,7 @@ private Q_SLOTS:
                 found = image.pixelColor(x, y) == QColor(0, 0xC0, 0);
         }
         QVERIFY(found);
-        QCOMPARE(m_list->playTextColor(), QColor(0, 0xC0, 0));
+        QCOMPARE(m_list->playedRowTextColor(), QColor(0, 0xC0, 0));
         QCOMPARE(image.pixelColor(2, m_list->rowTop(4) + look.itemHeight + 2), look.backColor);
     }
 

@@ -1,6 +1,6 @@
 #include "browser/defaultbrowser.h"
 #include "browser/filename.h"
-#include "browser/handoff.h"
+#include "browser/navigator.h"
 
 #include <QTest>
 

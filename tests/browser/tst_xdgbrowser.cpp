@@ -2,8 +2,8 @@
 // defaults once per process.
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
-#include "browser/handoff.h"
-#include "playback/playbackcommands.h"
+#include "browser/browsercommands.h"
+#include "playback/songpage.h"
 #include "tests/support/fakes.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "net/pagefetch.h"
 #include "site/demosite.h"
-#include "tests/support/fakes.h"
+#include "tests/support/siteproxy.h"
 
 #include <QNetworkReply>
 #include <QSignalSpy>
@@ -93,6 +93,7 @@ private Q_SLOTS:
         QTest::newRow("no answer until the stall time-out") << QStringLiteral("_silent");
         QTest::newRow("connection reset mid-body") << QStringLiteral("_reset");
         QTest::newRow("body over 16 MiB") << QStringLiteral("_huge");
+        QTest::newRow("chunked body over 16 MiB") << QStringLiteral("_hugechunked");
         QTest::newRow("redirect loop") << QStringLiteral("_loop");
     }
     void failsWhatDoesNotEndInACompleteResponse()

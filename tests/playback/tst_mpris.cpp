@@ -2,6 +2,8 @@
 // connection, as a desktop panel's would.
 #include "app/songlistbox.h"
 #include "playback/mpris.h"
+#include "playback/playbackcommands.h"
+#include "playback/songpage.h"
 #include "tests/support/fakes.h"
 
 #include <QCoreApplication>
@@ -119,7 +121,7 @@ private Q_SLOTS:
     void stopFromTheDesktopDisarmsTheReplay()
     {
         m_w->window->playback()->PlaySong(1);
-        m_w->window->playback()->advance();
+        m_w->window->playback()->advance(PlayMode::Loop);
         QCOMPARE(m_w->window->playbackState().AutoPlayState, 1);
         callPlayer(QStringLiteral("Stop"));
         QCOMPARE(fake().stopCalls, 1);

@@ -1,4 +1,5 @@
 #include "search/resultpage.h"
+#include "search/searchaddress.h"
 
 #include <QTest>
 
@@ -59,6 +60,9 @@ private Q_SLOTS:
             << line(u"href=\"http://(host)/play/8.htm\">X" + QString(QChar(0xE7FF)) + u"Y" + QString(7, QChar(0xE814)) +
                     u"Z</a><a href=\"/s/2.htm\">S</a>")
             << QString(u"XY" + QString(2, QChar(0xE814)) + u"Z|8");
+        QTest::newRow("equals sign after /play/ is kept in the ID")
+            << line(QStringLiteral("href=\"http://(host)/play/a=b.htm\">Name</a><a href=\"/s/2.htm\">S</a>"))
+            << QStringLiteral("Name|a=b");
         QTest::newRow("equals sign in the address gives the part after it")
             << line(QStringLiteral("href=\"http://(host)/down.asp?id=42\">Name</a><a href=\"/s/2.htm\">S</a>"))
             << QStringLiteral("Name|42");
@@ -136,6 +140,25 @@ private Q_SLOTS:
         QFETCH(QString, address);
         QFETCH(QString, normalized);
         QCOMPARE(NormalizeResultAddress(address), normalized);
+    }
+
+    void addressesOfTheSearchHost_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("search") << SearchAddress(QStringLiteral("中文歌曲 mp3"))
+                                << QStringLiteral(
+                                       "http://so.melodrift-music.example/so.asp?key=%D6%D0%CE%C4%B8%E8%C7%FA%20mp3");
+        QTest::newRow("next page") << NextPageAddress(NextPageNo(QStringLiteral("1")), QStringLiteral("C++"))
+                                   << QStringLiteral("http://so.melodrift-music.example/so.asp?page=2&key=C%2B%2B");
+        QTest::newRow("page 9 to 10") << NextPageNo(QStringLiteral("9")) << QStringLiteral("10");
+        QTest::newRow("page 99999") << NextPageNo(QStringLiteral("99999")) << QStringLiteral("100000");
+    }
+    void addressesOfTheSearchHost()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, expected);
+        QCOMPARE(address, expected);
     }
 
     void pathologicalLineEndsTheMatchingWithTheRowsFoundSoFar()

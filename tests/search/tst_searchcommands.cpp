@@ -2,14 +2,11 @@
 #include "app/statusbar.h"
 #include "net/pagefetch.h"
 #include "search/searchcommands.h"
-#include "site/demosite.h"
 #include "tests/support/fakes.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 using namespace melodrift;
 
@@ -110,12 +107,8 @@ private Q_SLOTS:
         const QString key = QStringLiteral("key=%D6%D0%CE%C4%B8%E8%C7%FA%20mp3");
         QCOMPARE(m_site.requests(),
                  (QStringList{kSearch + key, kSearch + u"page=2&" + key, kSearch + u"page=3&" + key}));
-        QStringList expected;
-        for (const site::Song& song : site::catalogue()) {
-            if (song.chinese)
-                expected.append(song.title);
-        }
-        QCOMPARE(titles(), expected);
+        // The rows' order is the loader's (tst_resultloader); here, that every page reaches the list.
+        QCOMPARE(list().ListCount(), 48);
         QCOMPARE(window().search()->PageNo(), QStringLiteral("3"));
         QCOMPARE(m_status2.last(), QStringLiteral("搜索结束！"));
     }
@@ -141,76 +134,6 @@ private Q_SLOTS:
         QCOMPARE(titles(), (QStringList{QStringLiteral("Love-Letter"), QStringLiteral("Love-Me-Slowly")}));
     }
 
-    void newSearchSupersedesASlowLoad()
-    {
-        window().Text1()->setText(QStringLiteral("_slow"));
-        window().search()->Command1_Click();
-        window().search()->Command2_Click();
-        QTest::qWait(200);
-        window().Text1()->setText(QStringLiteral("月光"));
-        const qsizetype mark = m_status2.size();
-        window().search()->Command1_Click();
-        waitIdle();
-        QTest::qWait(2000); // past the slow answer
-        QCOMPARE(list().ListCount(), 6);
-        QCOMPARE(list().ItemTitle(1), QStringLiteral("月光下的爱"));
-        QCOMPARE(m_status2.last(), QStringLiteral("搜索结束！"));
-        for (qsizetype i = mark; i < m_status2.size(); ++i)
-            QVERIFY2(!m_status2[i].contains(u"晚霞"), qPrintable(m_status2[i]));
-        QCOMPARE(m_status2.count(QStringLiteral("搜索结束！")), 1);
-    }
-
-    void everyFaultEndsTheLoadWithTheWindowResponsive_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("no answer") << QStringLiteral("_silent") << 0;
-        QTest::newRow("reset mid-body") << QStringLiteral("_reset") << 0;
-        QTest::newRow("404 with a body") << QStringLiteral("_404") << 6;
-        QTest::newRow("20 MiB body") << QStringLiteral("_huge") << 0;
-        QTest::newRow("redirect loop") << QStringLiteral("_loop") << 0;
-        QTest::newRow("UTF-8 page") << QStringLiteral("_utf8") << 3;
-        QTest::newRow("upper-case charset") << QStringLiteral("_upper") << 6;
-        QTest::newRow("pathological line") << QStringLiteral("_evil") << -1;
-    }
-    void everyFaultEndsTheLoadWithTheWindowResponsive()
-    {
-        QFETCH(QString, key);
-        QFETCH(int, rows);
-        int ticks = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
-        timer.start(10);
-        window().Text1()->setText(key);
-        window().search()->Command1_Click();
-        waitIdle(30000);
-        QVERIFY(ticks > 0);
-        QCOMPARE(m_status2.last(), QStringLiteral("搜索结束！"));
-        if (rows >= 0)
-            QCOMPARE(list().ListCount(), rows);
-        else
-            QVERIFY(list().ListCount() >= 1); // the rows before the line stay
-        if (key == u"_utf8")
-            QCOMPARE(list().ItemTitle(1), QStringLiteral("月光下的爱"));
-        if (key == u"_upper")
-            QVERIFY(list().ItemTitle(1) != QStringLiteral("月光下的爱"));
-    }
-
-    void titlesWithMarkupStayLiteral()
-    {
-        window().Text1()->setText(QStringLiteral("_markup"));
-        window().search()->Command1_Click();
-        waitIdle();
-        QCOMPARE(list().ListCount(), 5);
-        QCOMPARE(list().ItemTitle(1), QStringLiteral("<b>x</b>"));
-        QCOMPARE(list().ItemTitle(2), QStringLiteral("<img/src=x>"));
-        QCOMPARE(list().ItemTitle(3), QStringLiteral("a\x01\x02"
-                                                     "b"));
-        QCOMPARE(list().ItemTitle(5).size(), 10000);
-        QCOMPARE(list().ItemId(1), QStringLiteral("<u1"));
-        window().repaint();
-    }
-
     void closingTheWindowDuringALoadIsClean()
     {
         window().Text1()->setText(QStringLiteral("_silent"));
@@ -219,21 +142,6 @@ private Q_SLOTS:
         QVERIFY(window().search()->isLoading());
         m_w.reset();
         QTest::qWait(200);
-    }
-
-    void pageNumberCountsAsANumber_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("1") << QStringLiteral("1") << QStringLiteral("2");
-        QTest::newRow("9") << QStringLiteral("9") << QStringLiteral("10");
-        QTest::newRow("99999") << QStringLiteral("99999") << QStringLiteral("100000");
-    }
-    void pageNumberCountsAsANumber()
-    {
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        QCOMPARE(NextPageNo(before), after);
     }
 };
 

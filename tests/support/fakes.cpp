@@ -32,6 +32,14 @@ void FakePlayer::setURL(const QString& url)
         onUrl(url);
 }
 
+void FakePlayer::setVolume(double volume)
+{
+    if (volume == m_volume)
+        return;
+    m_volume = volume;
+    Q_EMIT volumeChanged(volume);
+}
+
 void FakePlayer::report(int state)
 {
     m_state = state;
@@ -56,13 +64,6 @@ TestWindow::TestWindow(const QString& browserCommand, const QString& programDir)
 {
     window = std::make_unique<MainWindow>(MainWindowPlatform{programDir, launcher, dialogs, player});
     window->Form_Load();
-}
-
-void useSiteAsProxy(const site::DemoSite& site)
-{
-    qputenv("http_proxy", site.proxyUrl().toUtf8());
-    qunsetenv("no_proxy");
-    qunsetenv("NO_PROXY");
 }
 
 FakeXdgBrowser::FakeXdgBrowser(const QString& programName)

@@ -4,7 +4,7 @@
 #include "app/mainwindow.h"
 #include "browser/defaultbrowser.h"
 #include "playback/mediaplayer.h"
-#include "site/demosite.h"
+#include "tests/support/siteproxy.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -57,9 +57,13 @@ public:
     void pause() override { ++pauseCalls; }
     void stop() override { ++stopCalls; }
     [[nodiscard]] qint64 position() const override { return 0; }
+    [[nodiscard]] qint64 duration() const override { return 0; }
+    void setPosition(qint64) override {}
     [[nodiscard]] double volume() const override { return m_volume; }
-    void setVolume(double volume) override { m_volume = volume; }
-    void setEnableContextMenu(bool enable) override { contextMenu = enable; }
+    void setVolume(double volume) override;
+    [[nodiscard]] bool isMuted() const override { return m_muted; }
+    void setMuted(bool muted) override { m_muted = muted; }
+    void setVideoOutput(QObject*) override {}
 
     //! Reports a new play state, as the real player does.
     void report(int state);
@@ -72,13 +76,13 @@ public:
     int playCalls = 0;
     int pauseCalls = 0;
     int stopCalls = 0;
-    bool contextMenu = true;
 
 private:
     QString m_url;
     int m_state = Undefined;
     QString m_status;
     double m_volume = 0.5;
+    bool m_muted = false;
 };
 
 //! A window with fakes at every platform boundary, started up.
@@ -90,9 +94,6 @@ struct TestWindow {
     FakePlayer* player;
     std::unique_ptr<MainWindow> window;
 };
-
-//! Sends this process's HTTP, the player's streams included, to the demo site as its proxy.
-void useSiteAsProxy(const site::DemoSite& site);
 
 //! A default web browser installed for GIO in temporary XDG folders: a script that appends its
 //! arguments to a file. Must be installed before GIO is first used in the process.

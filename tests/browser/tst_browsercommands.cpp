@@ -1,8 +1,8 @@
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
+#include "browser/browsercommands.h"
 #include "browser/filename.h"
-#include "browser/handoff.h"
-#include "playback/playbackcommands.h"
+#include "browser/navigator.h"
 #include "site/demosite.h"
 #include "tests/support/fakes.h"
 
@@ -14,7 +14,7 @@
 
 using namespace melodrift;
 
-class TestHandoff : public QObject {
+class TestBrowserCommands : public QObject {
     Q_OBJECT
 
     site::DemoSite m_site;
@@ -209,5 +209,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestHandoff)
-#include "tst_handoff.moc"
+QTEST_MAIN(TestBrowserCommands)
+#include "tst_browsercommands.moc"

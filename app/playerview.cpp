@@ -1,0 +1,189 @@
+#include "app/playerview.h"
+
+#include "app/vbmouse.h"
+
+#include <QChildEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QVideoWidget>
+
+namespace melodrift {
+
+QString formatTime(qint64 ms)
+{
+    const qint64 seconds = qMax<qint64>(0, ms) / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+PlayerView::PlayerView(QWidget* parent)
+    : QWidget(parent), m_screen(new QLabel(this)), m_video(new QVideoWidget(this)), m_playPause(new QToolButton(this)),
+      m_stop(new QToolButton(this)), m_mute(new QToolButton(this)), m_seek(new QSlider(Qt::Horizontal, this)),
+      m_time(new QLabel(this)), m_volume(new QSlider(Qt::Horizontal, this))
+{
+    setObjectName(QStringLiteral("WindowsMediaPlayer1"));
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    m_screen->setObjectName(QStringLiteral("screen"));
+    m_screen->setTextFormat(Qt::PlainText);
+    m_screen->setAlignment(Qt::AlignCenter);
+    m_screen->setAutoFillBackground(true);
+    m_video->hide();
+
+    m_playPause->setObjectName(QStringLiteral("playPause"));
+    m_playPause->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_playPause->setToolTip(QStringLiteral("播放/暂停"));
+    m_stop->setObjectName(QStringLiteral("stop"));
+    m_stop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    m_stop->setToolTip(QStringLiteral("停止"));
+    m_mute->setObjectName(QStringLiteral("mute"));
+    m_mute->setCheckable(true);
+    m_mute->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    m_mute->setToolTip(QStringLiteral("静音"));
+    m_seek->setObjectName(QStringLiteral("seek"));
+    m_seek->setRange(0, 0);
+    m_volume->setObjectName(QStringLiteral("volume"));
+    m_volume->setRange(0, 100);
+    m_volume->setValue(50);
+    m_volume->setFixedWidth(70);
+    m_time->setObjectName(QStringLiteral("time"));
+    m_time->setTextFormat(Qt::PlainText);
+    updateTime();
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setSpacing(2);
+    bar->addWidget(m_playPause);
+    bar->addWidget(m_stop);
+    bar->addWidget(m_seek, 1);
+    bar->addWidget(m_time);
+    bar->addWidget(m_mute);
+    bar->addWidget(m_volume);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+    column->addWidget(m_screen, 1);
+    column->addWidget(m_video, 1);
+    column->addLayout(bar);
+
+    connect(m_playPause, &QToolButton::clicked, this, &PlayerView::playPauseClicked);
+    connect(m_stop, &QToolButton::clicked, this, &PlayerView::stopClicked);
+    connect(m_mute, &QToolButton::toggled, this, [this](bool muted) {
+        m_mute->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+        Q_EMIT mutedChanged(muted);
+    });
+    connect(m_volume, &QSlider::valueChanged, this, [this] { Q_EMIT volumeChanged(volume()); });
+    connect(m_seek, &QSlider::sliderReleased, this, [this] { Q_EMIT seekRequested(qint64(m_seek->value()) * 100); });
+
+    watch(this);
+}
+
+void PlayerView::watch(QWidget* widget)
+{
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+bool PlayerView::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        // A press that a child ignores travels on to its parents as a copy with the same time stamp;
+        // report it the first time only. (The second press of a double-click arrives as DblClick.)
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const quint64 key = (mouse->timestamp() << 8) ^ (quint64(mouse->button()) << 1) ^ quint64(event->type());
+        if (key != m_lastPress) {
+            m_lastPress = key;
+            const QPointF p = mapFromGlobal(mouse->globalPosition());
+            Q_EMIT Click(vbButton(mouse->button()), vbShift(mouse->modifiers()), float(p.x()), float(p.y()));
+        }
+        break;
+    }
+    case QEvent::ChildAdded:
+        // Widgets that the video output makes later are watched too.
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+            watch(child);
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PlayerView::setVideoShown(bool video)
+{
+    m_video->setVisible(video);
+    m_screen->setVisible(!video);
+}
+
+void PlayerView::setPlaying(bool playing)
+{
+    if (playing == m_playing)
+        return;
+    m_playing = playing;
+    m_playPause->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+}
+
+void PlayerView::setStatusText(const QString& text)
+{
+    m_screen->setText(text);
+}
+
+QString PlayerView::statusText() const
+{
+    return m_screen->text();
+}
+
+void PlayerView::setDuration(qint64 ms)
+{
+    m_duration = ms;
+    m_seek->setMaximum(static_cast<int>(ms / 100));
+    updateTime();
+}
+
+void PlayerView::setPosition(qint64 ms)
+{
+    m_position = ms;
+    // Leave the slider to the person while they drag it.
+    if (!m_seek->isSliderDown())
+        m_seek->setValue(static_cast<int>(ms / 100));
+    updateTime();
+}
+
+void PlayerView::updateTime()
+{
+    m_time->setText(formatTime(m_position) + u" / " + formatTime(m_duration));
+}
+
+double PlayerView::volume() const
+{
+    return m_volume->value() / 100.0;
+}
+
+void PlayerView::setVolume(double volume)
+{
+    m_volume->setValue(qRound(qBound(0.0, volume, 1.0) * 100));
+}
+
+bool PlayerView::isMuted() const
+{
+    return m_mute->isChecked();
+}
+
+void PlayerView::setMuted(bool muted)
+{
+    m_mute->setChecked(muted);
+}
+
+void PlayerView::setEnableContextMenu(bool enable)
+{
+    setContextMenuPolicy(enable ? Qt::DefaultContextMenu : Qt::NoContextMenu);
+}
+
+} // namespace melodrift

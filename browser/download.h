@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QNetworkReply;
+class QSaveFile;
+
+namespace melodrift {
+
+//! One file being saved from a reply as it arrives. The file appears at its path only when the
+//! whole answer has come; a cut connection or a write error leaves nothing behind. Deletes itself
+//! once it has reported its end.
+class Download : public QObject {
+    Q_OBJECT
+public:
+    //! Takes over `reply`; `name` is what the person is told, `path` where the file goes.
+    Download(QNetworkReply* reply, QString name, QString path, QObject* parent = nullptr);
+    ~Download() override;
+
+    //! Starts writing; reports at once if the reply has already ended.
+    void start();
+
+Q_SIGNALS:
+    void progress(const QString& name, qint64 received, qint64 total);
+    //! `error` is empty when the file was saved at `path`.
+    void finished(const QString& name, const QString& path, const QString& error);
+
+private:
+    void writeAvailable();
+    void finish();
+    void end(const QString& error);
+
+    QNetworkReply* m_reply;
+    QString m_name;
+    QString m_path;
+    std::unique_ptr<QSaveFile> m_file;
+};
+
+} // namespace melodrift

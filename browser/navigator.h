@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace melodrift {
+
+//! Asks the person where to save a file that the navigator was given.
+class SaveLocation {
+public:
+    virtual ~SaveLocation() = default;
+    //! A path to save under, starting from `suggestedName`; "" when the person cancels.
+    virtual QString chooseSavePath(const QString& suggestedName) = 0;
+};
+
+//! The invisible browser, WebBrowser1: loads an address as a browser would and shows nothing. A
+//! web page is loaded and dropped; a file is offered for saving and written only once it is complete.
+class Navigator : public QObject {
+    Q_OBJECT
+public:
+    Navigator(QNetworkAccessManager* manager, SaveLocation* saveLocation, QObject* parent = nullptr);
+
+    //! Starts loading and returns at once.
+    void Navigate2(const QString& url);
+
+Q_SIGNALS:
+    void pageLoaded(const QUrl& url);
+    void downloadProgress(const QString& fileName, qint64 received, qint64 total);
+    //! `error` is empty when the file was saved at `path`.
+    void downloadFinished(const QString& fileName, const QString& path, const QString& error);
+
+private:
+    void onResponse(QNetworkReply* reply);
+    void loadPage(QNetworkReply* reply);
+
+    QNetworkAccessManager* m_manager;
+    SaveLocation* m_saveLocation;
+};
+
+//! True when a browser would save the answer instead of showing it.
+[[nodiscard]] bool isFileResponse(const QByteArray& contentType, const QByteArray& contentDisposition);
+
+} // namespace melodrift

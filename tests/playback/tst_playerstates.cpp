@@ -1,0 +1,132 @@
+#include "playback/playerstates.h"
+
+#include <QTest>
+
+using namespace melodrift;
+
+namespace {
+
+//! Plays Qt's signals into the states as a QMediaPlayer would send them, and writes down what comes
+//! out: play-state numbers and status texts, in order.
+class Script {
+public:
+    explicit Script(PlayerStates& states) : m_states(states)
+    {
+        states.onState = [this](int state) { m_out.append(QString::number(state)); };
+        states.onStatus = [this](const QString& status) { m_out.append(status); };
+    }
+
+    //! Words: load, play (the driver's), stopped/playing/paused (Qt's play state), loading/
+    //! buffering/buffered/loaded/end/invalid (Qt's media status), error, settle.
+    QString run(const QString& words)
+    {
+        for (const QString& word : words.split(u' ', Qt::SkipEmptyParts))
+            step(word);
+        return m_out.join(u' ');
+    }
+
+private:
+    void state(QMediaPlayer::PlaybackState state)
+    {
+        m_state = state;
+        m_states.playbackStateChanged(state, m_status);
+    }
+    void status(QMediaPlayer::MediaStatus status)
+    {
+        m_status = status;
+        m_states.mediaStatusChanged(status, m_state);
+    }
+    void step(const QString& word)
+    {
+        if (word == u"load") {
+            m_states.reset();
+            m_states.connecting();
+        } else if (word == u"play") {
+            m_states.clearFailure();
+        } else if (word == u"stopped") {
+            state(QMediaPlayer::StoppedState);
+        } else if (word == u"playing") {
+            state(QMediaPlayer::PlayingState);
+        } else if (word == u"paused") {
+            state(QMediaPlayer::PausedState);
+        } else if (word == u"loading") {
+            status(QMediaPlayer::LoadingMedia);
+        } else if (word == u"buffering") {
+            status(QMediaPlayer::BufferingMedia);
+        } else if (word == u"buffered") {
+            status(QMediaPlayer::BufferedMedia);
+        } else if (word == u"loaded") {
+            status(QMediaPlayer::LoadedMedia);
+        } else if (word == u"end") {
+            status(QMediaPlayer::EndOfMedia);
+        } else if (word == u"invalid") {
+            status(QMediaPlayer::InvalidMedia);
+        } else if (word == u"error") {
+            m_states.errorOccurred(QMediaPlayer::ResourceError);
+        } else if (word == u"settle") {
+            m_states.settle();
+        } else {
+            QFAIL(qPrintable(u"unknown word " + word));
+        }
+    }
+
+    PlayerStates& m_states;
+    QStringList m_out;
+    QMediaPlayer::PlaybackState m_state = QMediaPlayer::StoppedState;
+    QMediaPlayer::MediaStatus m_status = QMediaPlayer::NoMedia;
+};
+
+} // namespace
+
+class TestPlayerStates : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void qtSignalsBecomeTheDesignsStates_data()
+    {
+        QTest::addColumn<QString>("signals");
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("a song loads and plays") << "load loading playing buffering buffered"
+                                                << "9 正在连接… 3 6 正在缓冲… 3 正在播放";
+        QTest::newRow("the end: stop first, then end of media") << "load playing buffered stopped end settle"
+                                                                << "9 正在连接… 3 正在播放 8 1 播放完毕";
+        QTest::newRow("pause and resume") << "load playing buffered paused playing"
+                                          << "9 正在连接… 3 正在播放 2 已暂停 3 正在播放";
+        QTest::newRow("a stop without an end is a stop, once settled") << "load playing buffered stopped"
+                                                                       << "9 正在连接… 3 正在播放";
+        QTest::newRow("settled stop") << "load playing buffered stopped loaded settle"
+                                      << "9 正在连接… 3 正在播放 1 已停止";
+        QTest::newRow("the first error settles it; the rest is ignored")
+            << "load playing error invalid error stopped settle"
+            << "9 正在连接… 3 10 出错：无法打开该地址";
+        QTest::newRow("a play command tries a failed address again")
+            << "load error play playing buffered"
+            << "9 正在连接… 10 出错：无法打开该地址 3 正在播放";
+    }
+    void qtSignalsBecomeTheDesignsStates()
+    {
+        QFETCH(QString, signals);
+        QFETCH(QString, reported);
+        PlayerStates states;
+        Script script(states);
+        QCOMPARE(script.run(signals), reported);
+    }
+
+    void aNewSongGivenAtTheEndIsNotReportedStopped()
+    {
+        PlayerStates states;
+        Script script(states);
+        // The handler of "media ended" gives the next address, as the automatic advance does.
+        states.onState = [&](int state) {
+            if (state == 8) {
+                states.reset();
+                states.connecting();
+            }
+        };
+        script.run(QStringLiteral("load playing buffered stopped end"));
+        QCOMPARE(states.state(), 9);
+        QCOMPARE(states.status(), QStringLiteral("正在连接…"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPlayerStates)
+#include "tst_playerstates.moc"
