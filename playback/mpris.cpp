@@ -37,7 +37,9 @@ MprisService::MprisService(MediaPlayer* player, PlaybackState* state, std::funct
     }
     m_serviceName = name;
     m_lastStatus = playbackStatus();
-    connect(m_player, &MediaPlayer::PlayStateChange, this, &MprisService::playStateChanged);
+    // Looked at once the player's events are over: an automatic advance passes through "media
+    // ended" on its way to the next song, and a desktop panel should not see it stop in between.
+    connect(m_player, &MediaPlayer::PlayStateChange, this, &MprisService::playStateChanged, Qt::QueuedConnection);
 }
 
 MprisService::~MprisService()

@@ -22,17 +22,31 @@ void PlayerStates::setStatus(const QString& status)
         onStatus(status);
 }
 
-void PlayerStates::reset()
+void PlayerStates::begin(const QString& status)
 {
     ++m_generation;
     m_failed = false;
     m_stopPending = false;
+    setState(MediaPlayer::Transitioning);
+    setStatus(status);
 }
 
-void PlayerStates::connecting()
+void PlayerStates::loading()
 {
-    setState(MediaPlayer::Transitioning);
-    setStatus(QStringLiteral("正在连接…"));
+    begin(QStringLiteral("正在连接…"));
+}
+
+void PlayerStates::restarting()
+{
+    begin(QStringLiteral("正在重新连接…"));
+}
+
+void PlayerStates::stopped()
+{
+    ++m_generation;
+    m_stopPending = false;
+    setState(MediaPlayer::Stopped);
+    setStatus(QStringLiteral("已停止"));
 }
 
 void PlayerStates::playbackStateChanged(QMediaPlayer::PlaybackState state, QMediaPlayer::MediaStatus status)

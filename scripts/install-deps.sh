@@ -7,10 +7,13 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config clang-tidy git
   qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev libxcb1-dev
+  # the demo site encodes its MP3 songs with GStreamer's LAME encoder (in plugins-good)
+  libgstreamer1.0-dev
   # fuzzing and sanitizers
   clang libclang-rt-14-dev
-  # run: GStreamer backend of Qt Multimedia, its plugins, a CJK font
-  libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  # run: GStreamer backend of Qt Multimedia, its plugins (ALSA's sink for desktops without a sound
+  # server), a CJK font
+  libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-alsa
   glib-networking gsettings-desktop-schemas
   fonts-wqy-microhei
   qt6-qpa-plugins qt6-translations-l10n

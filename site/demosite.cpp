@@ -1,6 +1,7 @@
 #include "site/demosite.h"
 
 #include "melodrift/hosts.h"
+#include "site/mp3tone.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -39,6 +40,8 @@ QByteArray statusText(int code)
         return "OK";
     case 206:
         return "Partial Content";
+    case 416:
+        return "Range Not Satisfiable";
     case 302:
         return "Found";
     case 404:
@@ -223,6 +226,29 @@ QString DemoSite::proxyUrl() const
     return u"http://127.0.0.1:" + QString::number(port());
 }
 
+void DemoSite::clearRequests()
+{
+    m_requests.clear();
+    m_ranges.clear();
+}
+
+QByteArray DemoSite::songFile(const QString& id)
+{
+    const bool mp3 = m_format == Format::Mp3;
+    const QString key = (mp3 ? u"mp3" : u"wav") + QString::number(m_songMs) + u'/' + id;
+    const auto cached = m_songFiles.constFind(key);
+    if (cached != m_songFiles.constEnd())
+        return *cached;
+    const auto song = std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
+    if (song == catalogue().end())
+        return {};
+    const double frequency = 220 + 10 * (song->id.toInt() % 40);
+    const QByteArray file = mp3 ? mp3Song(m_songMs, frequency, song->title, song->singer, song->id.toLatin1())
+                                : synthesiseWav(m_songMs, frequency);
+    m_songFiles.insert(key, file);
+    return file;
+}
+
 void DemoSite::onConnection()
 {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
@@ -272,7 +298,8 @@ void DemoSite::onReadable(QTcpSocket* socket)
     request.query = question < 0 ? QByteArray() : target.mid(question + 1);
     const QString url = QString::fromLatin1("http://" + request.host + target);
     m_requests.append(url);
-    Q_EMIT requestSeen(url);
+    m_ranges.append(request.range);
+    Q_EMIT requestSeen(url, request.range);
     respond(socket, request);
 }
 
@@ -373,6 +400,8 @@ void DemoSite::serveSearch(QTcpSocket* socket, const Request& request)
 void DemoSite::serveSongPage(QTcpSocket* socket, const Request& request)
 {
     const QByteArray id = queryValue(request.query, "id");
+    if (id == "stall")
+        return; // the connection stays open and nothing comes
     if (id == "page") {
         writeResponse(socket, 200, "text/html; charset=utf-8", "<html><body>song page</body></html>");
         return;
@@ -414,36 +443,53 @@ void DemoSite::serveSongPage(QTcpSocket* socket, const Request& request)
         socket->disconnectFromHost();
         return;
     }
-    writeResponse(
-        socket, 302, "text/html", QByteArray(),
-        {"Location: http://" + request.host + "/audio/" + QUrl::toPercentEncoding(QString::fromLatin1(id)) + ".wav"});
+    const QByteArray extension = m_format == Format::Mp3 ? ".mp3" : ".wav";
+    writeResponse(socket, 302, "text/html", QByteArray(),
+                  {"Location: http://" + request.host + "/audio/" + QUrl::toPercentEncoding(QString::fromLatin1(id)) +
+                   extension});
 }
 
 void DemoSite::serveAudio(QTcpSocket* socket, const Request& request)
 {
-    const QString id = QString::fromUtf8(QByteArray::fromPercentEncoding(request.path.mid(7).chopped(4)));
-    const auto song = std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
-    if (song == catalogue().end()) {
+    const QByteArray name = request.path.mid(7);
+    const QByteArray type = name.endsWith(".mp3") ? "audio/mpeg" : "audio/wav";
+    const QString id = QString::fromUtf8(QByteArray::fromPercentEncoding(name.chopped(4)));
+    const bool halfStall = id == u"halfstall";
+    const QByteArray file = songFile(halfStall ? catalogue().first().id : id);
+    if (file.isEmpty()) {
         writeResponse(socket, 404, "text/html; charset=utf-8", "<html><body>no such song</body></html>");
         return;
     }
-    const QString title = song->title;
-    const double frequency = 220 + 10 * (song->id.toInt() % 40);
-    const QByteArray wav = synthesiseWav(m_songMs, frequency);
-    const QByteArray disposition =
-        "Content-Disposition: inline; filename*=UTF-8''" + QUrl::toPercentEncoding(title + u".wav");
-    qint64 from = 0;
-    if (request.range.startsWith("bytes=")) {
-        from = request.range.mid(6).split('-').value(0).toLongLong();
-        if (from > 0 && from < wav.size()) {
-            writeResponse(socket, 206, "audio/wav", wav.mid(from),
-                          {"Accept-Ranges: bytes", disposition,
-                           "Content-Range: bytes " + QByteArray::number(from) + '-' +
-                               QByteArray::number(wav.size() - 1) + '/' + QByteArray::number(wav.size())});
-            return;
-        }
+    if (halfStall) {
+        // The whole length is announced, half of it comes, then nothing, with the connection open.
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + type + "\r\nContent-Length: " +
+                      QByteArray::number(file.size()) + "\r\nConnection: close\r\n\r\n" + file.left(file.size() / 2));
+        return;
     }
-    writeResponse(socket, 200, "audio/wav", wav, {"Accept-Ranges: bytes", disposition});
+    const auto song = std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
+    const QByteArray disposition = "Content-Disposition: inline; filename*=UTF-8''" +
+                                   QUrl::toPercentEncoding(song->title + QString::fromLatin1(name.right(4)));
+    const qint64 size = file.size();
+    if (!request.range.startsWith("bytes=")) {
+        writeResponse(socket, 200, type, file, {"Accept-Ranges: bytes", disposition});
+        return;
+    }
+    // "bytes=FROM-", "bytes=FROM-TO" or "bytes=-SUFFIX"; one range only.
+    const QList<QByteArray> bounds = request.range.mid(6).split(',').first().split('-');
+    qint64 from = bounds.value(0).toLongLong();
+    qint64 to = bounds.value(1).isEmpty() ? size - 1 : qMin(size - 1, bounds.value(1).toLongLong());
+    if (bounds.value(0).isEmpty()) {
+        from = qMax<qint64>(0, size - bounds.value(1).toLongLong());
+        to = size - 1;
+    }
+    if (from >= size || from > to) {
+        writeResponse(socket, 416, {}, {}, {"Content-Range: bytes */" + QByteArray::number(size)});
+        return;
+    }
+    writeResponse(socket, 206, type, file.mid(from, to - from + 1),
+                  {"Accept-Ranges: bytes", disposition,
+                   "Content-Range: bytes " + QByteArray::number(from) + '-' + QByteArray::number(to) + '/' +
+                       QByteArray::number(size)});
 }
 
 } // namespace melodrift::site

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -22,10 +23,11 @@ struct Song {
 [[nodiscard]] const QList<Song>& catalogue();
 
 //! A small music site on loopback that answers every host, so the program can reach it as its
-//! HTTP proxy. Serves GB2312 search pages, song addresses that redirect to synthesised WAV files,
-//! and fault modes chosen by keyword ("_slow", "_silent", "_reset", "_404", "_huge", "_hugechunked", "_utf8",
-//! "_upper", "_evil", "_markup", "_loop", "_special") or by song ID ("page", "cut", "slow",
-//! "<id>&cd=<header>").
+//! HTTP proxy. Serves GB2312 search pages and song pages that redirect to the song: an MP3 with
+//! ID3v2 and ID3v1 tags (or a WAV file, when asked), with byte ranges (206). Fault modes are chosen
+//! by keyword ("_slow", "_silent", "_reset", "_404", "_huge", "_hugechunked", "_utf8", "_upper",
+//! "_evil", "_markup", "_loop", "_special") or by song ID ("page", "cut", "slow", "<id>&cd=<header>",
+//! "stall": the song page is accepted and never answered, "halfstall": half the song, then nothing).
 class DemoSite : public QObject {
     Q_OBJECT
 public:
@@ -40,14 +42,21 @@ public:
 
     //! Every request seen, as "http://<host><path and query>" exactly as sent.
     [[nodiscard]] QStringList requests() const { return m_requests; }
-    void clearRequests() { m_requests.clear(); }
+    //! The Range header of each request in requests(), "" where there was none.
+    [[nodiscard]] QList<QByteArray> ranges() const { return m_ranges; }
+    void clearRequests();
 
+    enum class Format { Mp3, Wav };
+    void setSongFormat(Format format) { m_format = format; }
     void setSongMilliseconds(int ms) { m_songMs = ms; }
     void setSlowMilliseconds(int ms) { m_slowMs = ms; }
+    //! The bytes of a song of the catalogue as served now (format and length); empty for other IDs.
+    [[nodiscard]] QByteArray songFile(const QString& id);
     static constexpr int kPageSize = 20;
 
 Q_SIGNALS:
-    void requestSeen(const QString& url);
+    //! `range` is the request's Range header, "" when it has none.
+    void requestSeen(const QString& url, const QByteArray& range);
 
 private:
     struct Request {
@@ -67,6 +76,9 @@ private:
 
     QTcpServer* m_server;
     QStringList m_requests;
+    QList<QByteArray> m_ranges;
+    QHash<QString, QByteArray> m_songFiles; // by "<format><ms>/<id>"
+    Format m_format = Format::Mp3;
     int m_songMs = 3000;
     int m_slowMs = 1500;
 };

@@ -28,8 +28,11 @@ int main(int argc, char* argv[])
     }
     std::printf("listening %u\n", unsigned(site.port()));
     std::fflush(stdout);
-    QObject::connect(&site, &melodrift::site::DemoSite::requestSeen, [](const QString& url) {
-        std::printf("GET %s\n", url.toUtf8().constData());
+    QObject::connect(&site, &melodrift::site::DemoSite::requestSeen, [](const QString& url, const QByteArray& range) {
+        if (range.isEmpty())
+            std::printf("GET %s\n", url.toUtf8().constData());
+        else
+            std::printf("GET %s Range: %s\n", url.toUtf8().constData(), range.constData());
         std::fflush(stdout);
     });
     return app.exec();

@@ -34,7 +34,8 @@ int main(int argc, char* argv[])
     event.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(c, 0, event.window, XCB_EVENT_MASK_NO_EVENT, (const char*)&event);
-    xcb_flush(c);
+    /* A round trip before leaving: a client that hangs up at once may lose what it sent. */
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), NULL));
     xcb_disconnect(c);
     return 0;
 }

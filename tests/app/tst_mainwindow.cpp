@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -117,6 +118,34 @@ private Q_SLOTS:
                 seen.append(focus);
         }
         QCOMPARE(seen, expected);
+    }
+
+    // Click reaches the form once per press, whether the pressed part takes the press or passes it on.
+    void aPressAnywhereOnThePlayerClicksOnce_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::newRow("the status screen") << QStringLiteral("screen");
+        QTest::newRow("the time label") << QStringLiteral("time");
+        QTest::newRow("the stop button") << QStringLiteral("stop");
+        QTest::newRow("the volume slider") << QStringLiteral("volume");
+        QTest::newRow("the view itself") << QString();
+    }
+    void aPressAnywhereOnThePlayerClicksOnce()
+    {
+        QFETCH(QString, part);
+        test::TestWindow w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        PlayerView* view = w.window->playerView();
+        QWidget* target = part.isEmpty() ? view : view->findChild<QWidget*>(part);
+        QVERIFY(target);
+        QSignalSpy clicks(view, &PlayerView::Click);
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(clicks.size(), 1);
+        QTest::mouseClick(target, Qt::RightButton, {}, QPoint(3, 3));
+        QCOMPARE(clicks.size(), 2);
+        QCOMPARE(clicks[1][0].toInt(), 2);
+        QCOMPARE(w.window->playbackState().AutoPlayState, 2);
     }
 
     void popupMenuHoldsItsFiveEntries()

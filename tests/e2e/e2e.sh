@@ -64,8 +64,7 @@ start_program() {
   sleep 0.5
 }
 # Closes the window as a window manager would; once the window is gone the process must end, with
-# status 0, within a second. Without a window manager Xvfb loses a close request now and then (a
-# plain Qt window shows it too), so a request that changes nothing is sent again.
+# status 0, within a second. A request that changes nothing is sent again.
 close_program() {
   local tries=0
   while xdotool search --onlyvisible --name 'Melodrift -By Velbrook' 2>/dev/null | grep -qx "$win"; do
@@ -120,7 +119,7 @@ xdotool key Down Down Return
 sleep 2
 shot save-dialog
 xdotool key Return
-saved="$HOME/月光下的爱.wav"
+saved="$HOME/月光下的爱.mp3"
 for _ in $(seq 100); do [ -s "$saved" ] && break; sleep 0.1; done
 [ -s "$saved" ] || fail "the download did not arrive"
 ok "download saved as $saved"

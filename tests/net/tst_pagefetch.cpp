@@ -2,6 +2,7 @@
 #include "site/demosite.h"
 #include "tests/support/siteproxy.h"
 
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
 #include <QTest>
@@ -82,9 +83,9 @@ private Q_SLOTS:
     {
         const auto text = fetch(QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=100001"));
         QVERIFY(text.has_value());
-        QVERIFY(text->startsWith(u"RIFF"));
+        QVERIFY(text->startsWith(u"ID3"));
         QCOMPARE(m_site.requests().size(), 2);
-        QCOMPARE(m_site.requests().at(1), QStringLiteral("http://www.melodrift-music.example/audio/100001.wav"));
+        QCOMPARE(m_site.requests().at(1), QStringLiteral("http://www.melodrift-music.example/audio/100001.mp3"));
     }
 
     void failsWhatDoesNotEndInACompleteResponse_data()
@@ -121,6 +122,42 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(result->done, 10000);
         QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
         QVERIFY(result->text.has_value());
+    }
+
+    // The demo site serves songs as a music site does: tagged MP3 files, by byte range when asked.
+    void songsAreTaggedMp3sServedByRange_data()
+    {
+        QTest::addColumn<QByteArray>("range");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("from"); // -1: the last 128 bytes
+        QTest::addColumn<int>("length");
+        QTest::newRow("whole file") << QByteArray() << 200 << 0 << -1;
+        QTest::newRow("a middle range") << QByteArray("bytes=10-19") << 206 << 10 << 10;
+        QTest::newRow("from an offset to the end") << QByteArray("bytes=100-") << 206 << 100 << -1;
+        QTest::newRow("the ID3v1 tag at the end") << QByteArray("bytes=-128") << 206 << -1 << 128;
+        QTest::newRow("past the end") << QByteArray("bytes=99999999-") << 416 << 0 << 0;
+    }
+    void songsAreTaggedMp3sServedByRange()
+    {
+        QFETCH(QByteArray, range);
+        QFETCH(int, status);
+        QFETCH(int, from);
+        QFETCH(int, length);
+        const QByteArray file = m_site.songFile(QStringLiteral("100005"));
+        QVERIFY(file.startsWith("ID3"));
+        QCOMPARE(file.mid(file.size() - 128, 3), QByteArray("TAG"));
+        QNetworkRequest request(QUrl(QStringLiteral("http://www.melodrift-music.example/audio/100005.mp3")));
+        if (!range.isEmpty())
+            request.setRawHeader("Range", range);
+        QNetworkReply* reply = m_fetcher->manager()->get(request);
+        QVERIFY(QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000));
+        reply->deleteLater();
+        QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), status);
+        if (status == 416)
+            return;
+        const qsizetype start = from < 0 ? file.size() - 128 : from;
+        QCOMPARE(reply->readAll(), file.mid(start, length));
+        QCOMPARE(m_site.ranges().last(), range);
     }
 
     void noAnswerReachesADestroyedReader()

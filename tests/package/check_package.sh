@@ -20,7 +20,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 files=$(dpkg-deb -c "$deb")
 check "package name" '[ "$(dpkg-deb -f "$deb" Package)" = melodrift ]'
 for need in libqt6widgets6 libqt6multimedia6 libqt6dbus6 libglib2.0-0 libpcre2-16-0 qt6-qpa-plugins \
-            gstreamer1.0-plugins-good gstreamer1.0-libav fonts-wqy-microhei; do
+            gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-alsa fonts-wqy-microhei; do
   check "depends on $need" 'grep -q "$need" <<<"$depends"'
 done
 check "program in its own folder" 'grep -q " ./usr/lib/melodrift/melodrift$" <<<"$files"'

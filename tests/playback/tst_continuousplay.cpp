@@ -2,11 +2,12 @@
 #include "app/playerview.h"
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
+#include "playback/mpris.h"
 #include "playback/playbackcommands.h"
 #include "playback/qtmediaplayer.h"
 #include "tests/support/fakes.h"
 
-#include <QAudioOutput>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
@@ -15,7 +16,9 @@ using namespace melodrift;
 
 namespace {
 const QString kSongPage = QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=");
-}
+enum Mode { Single, Loop, Random };
+} // namespace
+Q_DECLARE_METATYPE(Mode)
 
 class TestContinuousPlay : public QObject {
     Q_OBJECT
@@ -27,6 +30,15 @@ class TestContinuousPlay : public QObject {
     bool seen(const QString& url) { return m_site.requests().contains(url); }
     MainWindow& window() { return *m_window; }
     void addRow(const QString& title, const QString& id) { window().QMListBox1()->AddItem(title, id, id, 0); }
+    QStringList songPagesSeen()
+    {
+        QStringList pages;
+        for (const QString& url : m_site.requests()) {
+            if (url.startsWith(kSongPage))
+                pages.append(url.mid(kSongPage.size()));
+        }
+        return pages;
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -45,7 +57,11 @@ private Q_SLOTS:
         window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&window()));
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        m_window.reset();
+        QTest::qWait(200); // requests still on their way reach the site before the next test clears it
+    }
 
     void controlBarStartsAtHalfVolumeAndMutes()
     {
@@ -69,6 +85,82 @@ private Q_SLOTS:
         QVERIFY(!seen(kSongPage + u"100002"));
         QCOMPARE(window().playbackState().PlayRow, 1);
         QVERIFY(window().StatusBar1()->panelText(3).startsWith(u"播放器状态：出错："));
+    }
+
+    // The play mode gives the same address again: each repeat is one request and no stop.
+    void repeatsCostOneRequestEach_data()
+    {
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("plays");
+        QTest::newRow("single track on row 2 of 3") << Single << 3 << 2 << 3;
+        QTest::newRow("loop over one row") << Loop << 1 << 1 << 3;
+        // The fixed sequence's first number lands on row 2 of 2 again.
+        QTest::newRow("random landing on the same row") << Random << 2 << 2 << 2;
+    }
+    void repeatsCostOneRequestEach()
+    {
+        QFETCH(Mode, mode);
+        QFETCH(int, rows);
+        QFETCH(int, row);
+        QFETCH(int, plays);
+        m_site.setSongMilliseconds(400);
+        for (int i = 1; i <= rows; ++i)
+            addRow(QStringLiteral("song %1").arg(i), QString::number(100000 + i));
+        QRadioButton* buttons[] = {window().Option1(), window().Option2(), window().Option3()};
+        buttons[mode]->setChecked(true);
+        QList<int> states;
+        connect(m_player, &MediaPlayer::PlayStateChange, this, [&](int state) { states.append(state); });
+        int replays = 0;
+        connect(m_player, &MediaPlayer::StatusChange, this, [&] {
+            if (m_player->playState() == MediaPlayer::Stopped)
+                ++replays;
+        });
+        window().playback()->PlaySong(row);
+        QTRY_VERIFY_WITH_TIMEOUT(songPagesSeen().size() >= plays, 20000);
+        QTest::mouseClick(window().playerView()->stopButton(), Qt::LeftButton);
+        const QString id = QString::number(100000 + row);
+        QCOMPARE(songPagesSeen().mid(0, plays), QStringList(plays, id));
+        QCOMPARE(m_site.requests().count(kSongPage + id), songPagesSeen().size());
+        QCOMPARE(window().playbackState().PlayRow, row);
+        // Stopped once, by the person, never between the songs: no re-play was asked for.
+        QCOMPARE(states.count(MediaPlayer::Stopped), 1);
+        QCOMPARE(states.last(), int(MediaPlayer::Stopped));
+        QCOMPARE(replays, 1);
+    }
+
+    // A pause stays a pause: the armed re-play must not take it for a stop.
+    void pauseHolds_data()
+    {
+        QTest::addColumn<bool>("fromDesktop");
+        QTest::newRow("the bar's button") << false;
+        QTest::newRow("MPRIS Pause after the list advanced by itself") << true;
+    }
+    void pauseHolds()
+    {
+        QFETCH(bool, fromDesktop);
+        m_site.setSongMilliseconds(300);
+        addRow(QStringLiteral("one"), QStringLiteral("100001"));
+        addRow(QStringLiteral("two"), QStringLiteral("100002"));
+        window().playback()->PlaySong(1);
+        QTRY_VERIFY_WITH_TIMEOUT(songPagesSeen().contains(u"100002"_qs), 20000);
+        m_site.setSongMilliseconds(8000);
+        QTRY_VERIFY_WITH_TIMEOUT(songPagesSeen().size() >= 3, 20000); // the third song is a long one
+        QTRY_VERIFY_WITH_TIMEOUT(m_player->position() > 300, 20000);
+        QCOMPARE(window().playbackState().AutoPlayState, 1);
+        if (fromDesktop)
+            window().mpris()->pause();
+        else
+            QTest::mouseClick(window().playerView()->playPauseButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(m_player->playState(), int(MediaPlayer::Paused), 5000);
+        const qsizetype requests = m_site.requests().size();
+        QTest::qWait(1500);
+        QCOMPARE(m_player->playState(), int(MediaPlayer::Paused));
+        QCOMPARE(m_player->mediaPlayer()->playbackState(), QMediaPlayer::PausedState);
+        QCOMPARE(window().StatusBar1()->panelText(3), QStringLiteral("播放器状态：已暂停"));
+        QCOMPARE(m_site.requests().size(), requests);
+        QCOMPARE(window().playbackState().AutoPlayState, fromDesktop ? 1 : 2);
     }
 
     void loopModePlaysTheNextRowAndStopReallyStops()

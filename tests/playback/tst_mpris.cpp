@@ -51,9 +51,16 @@ class TestMpris : public QObject {
     test::FakePlayer& fake() { return *m_w->player; }
 
 private Q_SLOTS:
-    void init()
+    void initTestCase()
     {
         QVERIFY2(m_client.isConnected(), "no session bus: run under dbus-run-session");
+        QVERIFY(m_client.connect(service(), QStringLiteral("/org/mpris/MediaPlayer2"),
+                                 QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
+                                 this, SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+    }
+    void init()
+    {
+        m_changed.clear();
         m_w = std::make_unique<test::TestWindow>();
         for (int i = 1; i <= 3; ++i)
             m_w->window->QMListBox1()->AddItem(QStringLiteral("Song %1").arg(i), QStringLiteral("10%1").arg(i),
@@ -75,9 +82,6 @@ private Q_SLOTS:
 
     void propertiesFollowPlayback()
     {
-        QVERIFY(m_client.connect(service(), QStringLiteral("/org/mpris/MediaPlayer2"),
-                                 QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
-                                 this, SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
         m_w->window->playback()->PlaySong(2);
         fake().report(MediaPlayer::Playing);
         QCOMPARE(player(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
@@ -91,6 +95,25 @@ private Q_SLOTS:
         fake().report(MediaPlayer::Paused);
         QCOMPARE(player(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
         QTRY_VERIFY(m_changed.contains(QStringLiteral("PlaybackStatus=Paused")));
+    }
+
+    // An automatic advance passes through "media ended" to the next song: a panel sees no stop.
+    void playbackStatusStaysPlayingAcrossAnAdvance()
+    {
+        m_changed.clear();
+        m_w->window->playback()->PlaySong(1);
+        fake().report(MediaPlayer::Playing);
+        QTRY_VERIFY(m_changed.contains(QStringLiteral("PlaybackStatus=Playing")));
+        fake().reportEnd(); // media ended; the advance gives row 2
+        fake().report(MediaPlayer::Playing);
+        QCOMPARE(fake().urls.last(), SongPageUrl(QStringLiteral("102")));
+        QTest::qWait(300);
+        QVERIFY(!m_changed.contains(QStringLiteral("PlaybackStatus=Stopped")));
+        QCOMPARE(player(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
+        // With no row left to play the player really stops, and the panel is told.
+        m_w->window->QMListBox1()->Clear();
+        fake().reportEnd();
+        QTRY_VERIFY(m_changed.contains(QStringLiteral("PlaybackStatus=Stopped")));
     }
 
     void methodsActOnThePlayer()

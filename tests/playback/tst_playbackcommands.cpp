@@ -189,7 +189,8 @@ private Q_SLOTS:
 
         player().reportEnd(); // advance arms
         QCOMPARE(window().playbackState().AutoPlayState, 1);
-        player().reportStatus(QStringLiteral("播放完毕"));
+        player().report(MediaPlayer::Stopped); // however the player came to stop
+        player().reportStatus(QStringLiteral("已停止"));
         QCOMPARE(player().playCalls, 1);
         player().report(MediaPlayer::Playing);
         player().reportStatus(QStringLiteral("正在播放"));

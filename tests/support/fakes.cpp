@@ -27,9 +27,11 @@ QString FakeDialogs::saveFileName(QWidget*, const QString& suggestedName)
 void FakePlayer::setURL(const QString& url)
 {
     m_url = url;
+    ++m_songs;
     urls.append(url);
     if (onUrl)
         onUrl(url);
+    report(Transitioning);
 }
 
 void FakePlayer::setVolume(double volume)
@@ -48,8 +50,11 @@ void FakePlayer::report(int state)
 
 void FakePlayer::reportEnd()
 {
+    const int song = m_songs;
     report(MediaEnded);
-    report(Stopped);
+    // As the real player: a handler that gave an address has started the next song.
+    if (m_songs == song)
+        report(Stopped);
 }
 
 void FakePlayer::reportStatus(const QString& status)

@@ -44,7 +44,8 @@ public:
     QStringList opened;
 };
 
-//! A player that records what it is told and reports what a test makes it report.
+//! A player that records what it is told and reports what a test makes it report; as the real
+//! one, a new address reports Transitioning.
 class FakePlayer final : public MediaPlayer {
     Q_OBJECT
 public:
@@ -67,7 +68,7 @@ public:
 
     //! Reports a new play state, as the real player does.
     void report(int state);
-    //! Reports a song's end: media ended, then stopped.
+    //! Reports a song's end: media ended, then stopped unless a handler gave a new address.
     void reportEnd();
     void reportStatus(const QString& status);
 
@@ -83,6 +84,7 @@ private:
     QString m_status;
     double m_volume = 0.5;
     bool m_muted = false;
+    int m_songs = 0;
 };
 
 //! A window with fakes at every platform boundary, started up.
