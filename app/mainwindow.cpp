@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 namespace melodrift {
 
@@ -66,6 +67,7 @@ void MainWindow::createControls()
     m_frame1->setGeometry(px(0), px(6360), px(2655), px(615));
     m_text1 = new QLineEdit(m_frame1);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setAccessibleName(m_frame1->title());
     m_text1->setGeometry(px(120), px(240), px(2415), px(270));
 
     m_frame2 = new QGroupBox(QStringLiteral("歌曲列表(使用360安全浏览器可以看到真正的MP3地址)"), this);
@@ -81,6 +83,7 @@ void MainWindow::createControls()
     m_picture2->setBackgroundRole(QPalette::Base);
     m_picture2->setForegroundRole(QPalette::Text);
     m_picture2->setAutoFillBackground(true);
+    m_picture2->setAccessibleName(QStringLiteral("播放器"));
     m_playerView = new PlayerView(m_picture2);
     m_playerView->setGeometry(px(0), px(0), px(7080), px(1215));
     m_player = m_platform.player;
@@ -98,10 +101,12 @@ void MainWindow::createControls()
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(px(2760), px(6480), px(855), px(375));
 
-    // Tab order Command1, Command2, (frames, status bar take no focus), Text1, the player,
-    // the list, then the play modes.
-    QWidget* chain[] = {m_command1, m_command2, m_text1, m_playerView, m_list, m_option1, m_option2, m_option3};
-    for (size_t i = 1; i < std::size(chain); ++i)
+    // Tab order Command1, Command2, (frames, status bar take no focus), Text1, the player's
+    // controls, the list, then the play modes.
+    QList<QWidget*> chain = {m_command1, m_command2, m_text1};
+    chain += m_playerView->focusableControls();
+    chain += {m_list, m_option1, m_option2, m_option3};
+    for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
     m_frame1->setFocusPolicy(Qt::NoFocus);
     m_frame2->setFocusPolicy(Qt::NoFocus);
@@ -123,6 +128,13 @@ void MainWindow::createControls()
 void MainWindow::wireEvents()
 {
     m_text1->installEventFilter(this);
+    // Ctrl+L and Ctrl+F go to the keyword box from anywhere in the window, its text ready to retype.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_F)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] {
+            m_text1->setFocus(Qt::ShortcutFocusReason);
+            m_text1->selectAll();
+        });
+    }
     connect(m_status, &StatusBar::MouseMove, this, &MainWindow::StatusBar1_MouseMove);
     connect(m_command1, &QPushButton::clicked, m_search, &SearchCommands::Command1_Click);
     connect(m_command2, &QPushButton::clicked, m_search, &SearchCommands::Command2_Click);

@@ -26,6 +26,7 @@ PlayerView::PlayerView(QWidget* parent)
       m_time(new QLabel(this)), m_volume(new QSlider(Qt::Horizontal, this))
 {
     setObjectName(QStringLiteral("WindowsMediaPlayer1"));
+    setAccessibleName(QStringLiteral("播放器"));
     setContextMenuPolicy(Qt::NoContextMenu);
 
     m_screen->setObjectName(QStringLiteral("screen"));
@@ -37,21 +38,27 @@ PlayerView::PlayerView(QWidget* parent)
     m_playPause->setObjectName(QStringLiteral("playPause"));
     m_playPause->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     m_playPause->setToolTip(QStringLiteral("播放/暂停"));
+    m_playPause->setAccessibleName(QStringLiteral("播放"));
     m_stop->setObjectName(QStringLiteral("stop"));
     m_stop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
     m_stop->setToolTip(QStringLiteral("停止"));
+    m_stop->setAccessibleName(QStringLiteral("停止"));
     m_mute->setObjectName(QStringLiteral("mute"));
     m_mute->setCheckable(true);
     m_mute->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
     m_mute->setToolTip(QStringLiteral("静音"));
+    m_mute->setAccessibleName(QStringLiteral("静音"));
     m_seek->setObjectName(QStringLiteral("seek"));
     m_seek->setRange(0, 0);
+    m_seek->setAccessibleName(QStringLiteral("进度"));
     m_volume->setObjectName(QStringLiteral("volume"));
     m_volume->setRange(0, 100);
     m_volume->setValue(50);
     m_volume->setFixedWidth(70);
+    m_volume->setAccessibleName(QStringLiteral("音量"));
     m_time->setObjectName(QStringLiteral("time"));
     m_time->setTextFormat(Qt::PlainText);
+    m_time->setAccessibleName(QStringLiteral("时间"));
     updateTime();
 
     auto* bar = new QHBoxLayout;
@@ -78,6 +85,11 @@ PlayerView::PlayerView(QWidget* parent)
     });
     connect(m_volume, &QSlider::valueChanged, this, [this] { Q_EMIT volumeChanged(volume()); });
     connect(m_seek, &QSlider::sliderReleased, this, [this] { Q_EMIT seekRequested(qint64(m_seek->value()) * 100); });
+    // The keyboard (arrows, Page Up/Down, Home, End) and the wheel seek at once; a drag on release.
+    connect(m_seek, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove && action != QAbstractSlider::SliderNoAction)
+            Q_EMIT seekRequested(qint64(m_seek->sliderPosition()) * 100);
+    });
 
     watch(this);
 }
@@ -128,11 +140,17 @@ void PlayerView::setPlaying(bool playing)
         return;
     m_playing = playing;
     m_playPause->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    m_playPause->setAccessibleName(playing ? QStringLiteral("暂停") : QStringLiteral("播放"));
 }
 
 void PlayerView::setStatusText(const QString& text)
 {
     m_screen->setText(text);
+}
+
+QList<QWidget*> PlayerView::focusableControls() const
+{
+    return {m_playPause, m_stop, m_mute, m_seek, m_volume};
 }
 
 QString PlayerView::statusText() const

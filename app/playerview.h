@@ -42,6 +42,8 @@ public:
     [[nodiscard]] QSlider* volumeSlider() const { return m_volume; }
     [[nodiscard]] QLabel* timeLabel() const { return m_time; }
     [[nodiscard]] QString statusText() const;
+    //! The controls that take the keyboard's focus, in their tab order.
+    [[nodiscard]] QList<QWidget*> focusableControls() const;
 
 Q_SIGNALS:
     void playPauseClicked();

@@ -1,12 +1,16 @@
 #include "app/songlistbox.h"
 
 #include "app/plaintext.h"
+#include "app/songlistaccessible.h"
 #include "app/vbmouse.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <QToolTip>
 
 #include <cmath>
@@ -17,6 +21,8 @@ namespace melodrift {
 SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
     : QAbstractScrollArea(parent), m_look(look), m_playTextColor(look.itemPlyTextColor)
 {
+    // Before anything below asks Qt for the list's accessible object and Qt keeps a plain one.
+    installSongListAccessibility();
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(m_look.borderWidth);
     QPalette pal = palette();
@@ -33,10 +39,18 @@ SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
     listFont.setPointSize(9);
     setFont(listFont);
     m_idColumnWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
+    setAccessibleName(QStringLiteral("歌曲列表"));
+}
+
+SongListBox::~SongListBox()
+{
+    for (const unsigned id : std::as_const(m_accessibleRows))
+        QAccessible::deleteAccessibleInterface(id);
 }
 
 void SongListBox::Clear()
 {
+    announceCleared();
     m_rows.clear();
     m_selectedRow = -1;
     m_playRow = -1;
@@ -84,6 +98,10 @@ void SongListBox::PlayItem(int row)
     m_playRow = isRow(row) ? row : -1;
     updateRow(old);
     updateRow(m_playRow);
+    if (old != m_playRow) {
+        announceRow(old, QAccessible::DescriptionChanged);
+        announceRow(m_playRow, QAccessible::DescriptionChanged);
+    }
 }
 
 void SongListBox::PlayTextColor(const QColor& color)
@@ -111,8 +129,10 @@ void SongListBox::scrollToRow(int row)
 
 void SongListBox::syncScrollRange()
 {
-    if (m_rangeStale)
-        updateScrollRange();
+    if (!m_rangeStale)
+        return;
+    updateScrollRange();
+    announceNewRows();
 }
 
 void SongListBox::updateScrollRange()
@@ -169,6 +189,15 @@ void SongListBox::paintEvent(QPaintEvent* event)
         const QString id = painter.fontMetrics().elidedText(item.id, Qt::ElideLeft, idRect.width());
         painter.drawText(idRect, Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine, id);
     }
+    if (hasFocus()) {
+        // The keyboard's place: the selected row, or the whole list before a row is chosen.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(viewport());
+        focus.rect = isRow(m_selectedRow) ? QRect(0, rowTop(m_selectedRow), width, h) : viewport()->rect();
+        focus.rect.adjust(1, 1, -1, -1);
+        focus.backgroundColor = isRow(m_selectedRow) ? m_look.itemSelBkColor : m_look.backColor;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 void SongListBox::mousePressEvent(QMouseEvent* event)
@@ -176,14 +205,180 @@ void SongListBox::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
         const QPointF p = event->position();
         const int row = HitTest(float(p.x()), float(p.y()));
-        if (row > 0 && row != m_selectedRow) {
-            const int old = m_selectedRow;
-            m_selectedRow = row;
-            updateRow(old);
-            updateRow(row);
-        }
+        if (row > 0)
+            selectRow(row);
     }
     QAbstractScrollArea::mousePressEvent(event);
+}
+
+void SongListBox::selectRow(int row)
+{
+    if (row == m_selectedRow)
+        return;
+    const int old = m_selectedRow;
+    m_selectedRow = row;
+    updateRow(old);
+    updateRow(row);
+    announceRow(old, QAccessible::SelectionRemove);
+    announceRow(row, QAccessible::Selection);
+    if (hasFocus())
+        announceRow(row, QAccessible::Focus);
+}
+
+int SongListBox::rowsPerPage() const
+{
+    return qMax(1, viewport()->height() / m_look.itemHeight);
+}
+
+QPointF SongListBox::rowCentre(int row) const
+{
+    return QPointF(viewport()->width() / 2.0, rowTop(row) + m_look.itemHeight / 2.0);
+}
+
+void SongListBox::keyPressEvent(QKeyEvent* event)
+{
+    const int count = ListCount();
+    const int current = isRow(m_selectedRow) ? m_selectedRow : 0;
+    const int shift = vbShift(event->modifiers());
+    int target = 0;
+    switch (event->key()) {
+    case Qt::Key_Down:
+        target = current + 1;
+        break;
+    case Qt::Key_Up:
+        target = current - 1;
+        break;
+    case Qt::Key_PageDown:
+        target = current + rowsPerPage();
+        break;
+    case Qt::Key_PageUp:
+        target = current - rowsPerPage();
+        break;
+    case Qt::Key_Home:
+        target = 1;
+        break;
+    case Qt::Key_End:
+        target = count;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (isRow(m_selectedRow)) {
+            scrollToRow(m_selectedRow);
+            const QPointF p = rowCentre(m_selectedRow);
+            Q_EMIT DblClick(1, shift, float(p.x()), float(p.y()));
+        }
+        event->accept();
+        return;
+    case Qt::Key_Menu:
+        openMenuAtSelection(event->modifiers());
+        event->accept();
+        return;
+    case Qt::Key_F10:
+        if (event->modifiers() & Qt::ShiftModifier) {
+            openMenuAtSelection(event->modifiers());
+            event->accept();
+            return;
+        }
+        [[fallthrough]];
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // With no rows these keys do nothing, as a click on an empty list does nothing.
+    if (count < 1)
+        return;
+    const int row = qBound(1, target, count);
+    selectRow(row);
+    scrollToRow(row);
+    const QPointF p = rowCentre(row);
+    Q_EMIT Click(1, shift, float(p.x()), float(p.y()));
+}
+
+void SongListBox::openMenuAtSelection(Qt::KeyboardModifiers modifiers)
+{
+    if (!isRow(m_selectedRow))
+        return;
+    scrollToRow(m_selectedRow);
+    const QPointF p = rowCentre(m_selectedRow);
+    Q_EMIT MouseUp(2, vbShift(modifiers), float(p.x()), float(p.y()));
+}
+
+void SongListBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The mouse's menu comes with the right button's release; the keyboard's may come this way.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        openMenuAtSelection(event->modifiers());
+    event->accept();
+}
+
+void SongListBox::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+    announceRow(m_selectedRow, QAccessible::Focus);
+}
+
+void SongListBox::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+QAccessibleInterface* SongListBox::accessibleRow(int row) const
+{
+    if (!isRow(row))
+        return nullptr;
+    const auto known = m_accessibleRows.constFind(row);
+    if (known != m_accessibleRows.constEnd())
+        return QAccessible::accessibleInterface(*known);
+    auto* iface = new SongRowAccessible(const_cast<SongListBox*>(this), row);
+    m_accessibleRows.insert(row, QAccessible::registerAccessibleInterface(iface));
+    return iface;
+}
+
+void SongListBox::announceRow(int row, int eventType) const
+{
+    if (!isRow(row) || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(accessibleRow(row), QAccessible::Event(eventType));
+    QAccessible::updateAccessibility(&event);
+}
+
+void SongListBox::announceNewRows()
+{
+    const int count = ListCount();
+    if (m_announcedRows >= count)
+        return;
+    const int first = m_announcedRows + 1;
+    m_announcedRows = count;
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTableModelChangeEvent inserted(this, QAccessibleTableModelChangeEvent::RowsInserted);
+    inserted.setFirstRow(first - 1);
+    inserted.setLastRow(count - 1);
+    QAccessible::updateAccessibility(&inserted);
+    // One child for the whole batch: the reader learns that rows came and how many there are now,
+    // without an object for every row of a long page.
+    announceRow(first, QAccessible::ObjectCreated);
+}
+
+void SongListBox::announceCleared()
+{
+    m_announcedRows = 0;
+    if (QAccessible::isActive()) {
+        for (auto it = m_accessibleRows.cbegin(); it != m_accessibleRows.cend(); ++it) {
+            QAccessibleEvent gone(QAccessible::accessibleInterface(it.value()), QAccessible::ObjectDestroyed);
+            QAccessible::updateAccessibility(&gone);
+        }
+    }
+    for (const unsigned id : std::as_const(m_accessibleRows))
+        QAccessible::deleteAccessibleInterface(id);
+    m_accessibleRows.clear();
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent reset(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&reset);
+    }
 }
 
 void SongListBox::mouseReleaseEvent(QMouseEvent* event)

@@ -2,9 +2,12 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QHash>
 #include <QString>
 
 #include <vector>
+
+class QAccessibleInterface;
 
 namespace melodrift {
 
@@ -27,10 +30,14 @@ struct SongListLook {
 //! Rows outside 1..ListCount are tolerated everywhere: reads give "", marks mark nothing.
 //! Mouse events carry the button (1 left, 2 right, 4 middle), the shift state (1 shift, 2 ctrl,
 //! 4 alt) and the pointer in viewport pixels, the units HitTest takes.
+//! The keyboard raises the same events at the selected row's centre: the arrows, Page Up/Down,
+//! Home and End select a row and raise Click; Enter raises DblClick; the Menu key and Shift+F10
+//! raise a right-button MouseUp. With no rows these keys do nothing.
 class SongListBox : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit SongListBox(QWidget* parent = nullptr, const SongListLook& look = {});
+    ~SongListBox() override;
 
     void Clear();
     void AddItem(const QString& title, const QString& id, const QString& id2, qint16 state);
@@ -46,6 +53,8 @@ public:
     [[nodiscard]] int playedRow() const { return m_playRow; }
     [[nodiscard]] QColor playedRowTextColor() const { return m_playTextColor; }
     [[nodiscard]] int selectedRow() const { return m_selectedRow; }
+    //! Rows a keyboard page moves by: those the viewport shows whole, at least one.
+    [[nodiscard]] int rowsPerPage() const;
 
     //! Tooltip over the rows, always shown as plain text.
     void setToolTipText(const QString& text) { m_toolTipText = text; }
@@ -56,6 +65,11 @@ public:
     void scrollToRow(int row);
     //! The top of a row in viewport pixels (may be outside the viewport).
     [[nodiscard]] int rowTop(int row) const;
+
+    //! The accessible object of a row, made on the first request; null outside the list.
+    [[nodiscard]] QAccessibleInterface* accessibleRow(int row) const;
+    //! How many rows have an accessible object now (none until something asks).
+    [[nodiscard]] int accessibleRowsAlive() const { return static_cast<int>(m_accessibleRows.size()); }
 
 Q_SIGNALS:
     void Click(int button, int shift, float x, float y);
@@ -70,6 +84,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
 private:
@@ -85,6 +103,14 @@ private:
     //! Brings the scroll bar up to date with rows added since; appends only mark it stale.
     void syncScrollRange();
     void updateRow(int row);
+    void selectRow(int row);
+    //! The centre of a row in viewport pixels, where the keyboard's events point.
+    [[nodiscard]] QPointF rowCentre(int row) const;
+    void openMenuAtSelection(Qt::KeyboardModifiers modifiers);
+    // Accessibility: only while an assistive technology listens.
+    void announceNewRows();
+    void announceCleared();
+    void announceRow(int row, int eventType) const;
 
     SongListLook m_look;
     std::vector<Row> m_rows;
@@ -95,6 +121,8 @@ private:
     int m_idColumnWidth = 0;
     bool m_releaseEndsDoubleClick = false; // that release raises no second Click
     bool m_rangeStale = false;
+    int m_announcedRows = 0;                       // rows an assistive technology was told of
+    mutable QHash<int, unsigned> m_accessibleRows; // row -> QAccessible::Id, made on request
 };
 
 } // namespace melodrift

@@ -13,6 +13,7 @@ namespace melodrift {
 StatusBar::StatusBar(const std::array<int, 3>& widths, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("StatusBar1"));
+    setAccessibleName(QStringLiteral("状态栏"));
     setMouseTracking(true);
     int left = 0;
     for (size_t i = 0; i < m_panels.size(); ++i) {

@@ -17,8 +17,9 @@ packages=(
   glib-networking gsettings-desktop-schemas
   fonts-wqy-microhei
   qt6-qpa-plugins qt6-translations-l10n
-  # headless runs of the real window, the session bus for desktop controls
-  xvfb xauth xdotool dbus-daemon dbus-bin
+  # headless runs of the real window, the session bus for desktop controls, and the accessibility
+  # bus with a reader of it for the keyboard-and-screen-reader run
+  xvfb xauth xdotool dbus-daemon dbus-bin at-spi2-core python3-pyatspi
   # desktop files and the Debian package
   desktop-file-utils appstream dpkg-dev
 )

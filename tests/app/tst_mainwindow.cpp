@@ -4,6 +4,7 @@
 #include "search/searchcommands.h"
 #include "tests/support/fakes.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QGroupBox>
 #include <QHelpEvent>
@@ -13,8 +14,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QToolTip>
 
 using namespace melodrift;
@@ -146,6 +149,89 @@ private Q_SLOTS:
         QCOMPARE(clicks.size(), 2);
         QCOMPARE(clicks[1][0].toInt(), 2);
         QCOMPARE(w.window->playbackState().AutoPlayState, 2);
+    }
+
+    void ctrlLAndCtrlFGoToTheKeywordBox()
+    {
+        test::TestWindow w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        w.window->Text1()->setText(QStringLiteral("月光"));
+        for (const auto key : {Qt::Key_L, Qt::Key_F}) {
+            w.window->QMListBox1()->setFocus();
+            QTest::keyClick(w.window->QMListBox1(), key, Qt::ControlModifier);
+            QCOMPARE(QApplication::focusWidget(), w.window->Text1());
+            QCOMPARE(w.window->Text1()->selectedText(), QStringLiteral("月光"));
+        }
+    }
+
+    // Every control says what it is; the captions of the design are the names.
+    void everyControlHasAnAccessibleName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("accessibleName");
+        QTest::newRow("keyword box") << QStringLiteral("Text1") << QStringLiteral("关键字");
+        QTest::newRow("search") << QStringLiteral("Command1") << QStringLiteral("搜索");
+        QTest::newRow("next page") << QStringLiteral("Command2") << QStringLiteral("翻页");
+        QTest::newRow("single track") << QStringLiteral("Option1") << QStringLiteral("单曲播放");
+        QTest::newRow("loop") << QStringLiteral("Option2") << QStringLiteral("列表循环");
+        QTest::newRow("random") << QStringLiteral("Option3") << QStringLiteral("随机播放");
+        QTest::newRow("song list") << QStringLiteral("QMListBox1") << QStringLiteral("歌曲列表");
+        QTest::newRow("play") << QStringLiteral("playPause") << QStringLiteral("播放");
+        QTest::newRow("stop") << QStringLiteral("stop") << QStringLiteral("停止");
+        QTest::newRow("mute") << QStringLiteral("mute") << QStringLiteral("静音");
+        QTest::newRow("position") << QStringLiteral("seek") << QStringLiteral("进度");
+        QTest::newRow("volume") << QStringLiteral("volume") << QStringLiteral("音量");
+        QTest::newRow("time") << QStringLiteral("time") << QStringLiteral("时间");
+        QTest::newRow("status bar") << QStringLiteral("StatusBar1") << QStringLiteral("状态栏");
+        QTest::newRow("title panel") << QStringLiteral("panel1") << QStringLiteral("Melodrift");
+        QTest::newRow("message panel") << QStringLiteral("panel2") << QStringLiteral("已安装360浏览器");
+    }
+    void everyControlHasAnAccessibleName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, accessibleName);
+        test::TestWindow w;
+        QWidget* control = w.window->findChild<QWidget*>(name);
+        QVERIFY(control);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(iface);
+        QCOMPARE(iface->text(QAccessible::Name), accessibleName);
+    }
+
+    void thePlayersControlsWorkFromTheKeyboard()
+    {
+        test::TestWindow w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        PlayerView* view = w.window->playerView();
+        w.window->Text1()->setFocus();
+        QList<QWidget*> reached;
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached.append(QApplication::focusWidget());
+        }
+        QCOMPARE(reached, (QList<QWidget*>{view->playPauseButton(), view->stopButton(), view->muteButton(),
+                                           view->seekSlider(), view->volumeSlider()}));
+        QCOMPARE(view->volumeSlider()->value(), 50); // the design's volume 50
+        QCOMPARE(w.player->volume(), 0.5);
+        QSignalSpy playPause(view, &PlayerView::playPauseClicked);
+        QTest::keyClick(view->playPauseButton(), Qt::Key_Space);
+        QCOMPARE(playPause.size(), 1);
+        QTest::keyClick(view->muteButton(), Qt::Key_Space);
+        QVERIFY(w.player->isMuted());
+        QTest::keyClick(view->volumeSlider(), Qt::Key_Right);
+        QVERIFY(w.player->volume() > 0.5);
+        view->setDuration(61'500);
+        QCOMPARE(view->timeLabel()->text(), QStringLiteral("0:00 / 1:01"));
+        QSignalSpy seek(view, &PlayerView::seekRequested);
+        QTest::keyClick(view->seekSlider(), Qt::Key_PageUp);
+        QCOMPARE(seek.size(), 1);
+        QVERIFY(seek[0][0].toLongLong() > 0);
+        // The play button's name says what it does now.
+        view->setPlaying(true);
+        QCOMPARE(QAccessible::queryAccessibleInterface(view->playPauseButton())->text(QAccessible::Name),
+                 QStringLiteral("暂停"));
     }
 
     void popupMenuHoldsItsFiveEntries()

@@ -1,6 +1,8 @@
 #include "app/plaintext.h"
 #include "app/songlistbox.h"
 
+#include <QAccessible>
+
 #include <QHelpEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -182,6 +184,78 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(m_list->viewport(), &wheel);
         QVERIFY(m_list->verticalScrollBar()->value() > 0);
         QVERIFY(m_list->HitTest(10, 0) > 1);
+    }
+
+    // The keyboard raises the mouse's events at the row it chose, which the handlers hit-test.
+    void keysChooseARowAndRaiseTheMouseEvents_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("start"); // the row clicked first; 0 for none
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("event"); // Click, DblClick, MouseUp or "" for none
+        QTest::addColumn<int>("row");
+        const int shift = Qt::ShiftModifier;
+        QTest::newRow("Down with no row chosen takes the first") << 100 << 0 << int(Qt::Key_Down) << 0 << "Click" << 1;
+        QTest::newRow("Down") << 100 << 3 << int(Qt::Key_Down) << 0 << "Click" << 4;
+        QTest::newRow("Up") << 100 << 3 << int(Qt::Key_Up) << 0 << "Click" << 2;
+        QTest::newRow("Up on the first row stays") << 100 << 1 << int(Qt::Key_Up) << 0 << "Click" << 1;
+        QTest::newRow("Page Down moves a page") << 100 << 1 << int(Qt::Key_PageDown) << 0 << "Click" << -1;
+        QTest::newRow("Page Up stops at the first row") << 100 << 3 << int(Qt::Key_PageUp) << 0 << "Click" << 1;
+        QTest::newRow("Home") << 100 << 12 << int(Qt::Key_Home) << 0 << "Click" << 1;
+        QTest::newRow("End scrolls to the last row") << 100 << 3 << int(Qt::Key_End) << 0 << "Click" << 100;
+        QTest::newRow("Enter plays the chosen row") << 100 << 5 << int(Qt::Key_Return) << 0 << "DblClick" << 5;
+        QTest::newRow("Enter with no row chosen does nothing") << 100 << 0 << int(Qt::Key_Enter) << 0 << "" << -1;
+        QTest::newRow("the Menu key opens the row's menu") << 100 << 5 << int(Qt::Key_Menu) << 0 << "MouseUp" << 5;
+        QTest::newRow("Shift+F10 too") << 100 << 5 << int(Qt::Key_F10) << shift << "MouseUp" << 5;
+        QTest::newRow("F10 alone does not") << 100 << 5 << int(Qt::Key_F10) << 0 << "" << 5;
+        QTest::newRow("no rows: Down does nothing") << 0 << 0 << int(Qt::Key_Down) << 0 << "" << -1;
+        QTest::newRow("no rows: the Menu key does nothing") << 0 << 0 << int(Qt::Key_Menu) << 0 << "" << -1;
+    }
+    void keysChooseARowAndRaiseTheMouseEvents()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, event);
+        QFETCH(int, row);
+        fill(rows);
+        if (start > 0) {
+            m_list->scrollToRow(start);
+            QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, rowCentre(start));
+        }
+        if (row < 0 && !event.isEmpty())
+            row = start + m_list->rowsPerPage();
+        QSignalSpy clicks(m_list.get(), &SongListBox::Click);
+        QSignalSpy doubles(m_list.get(), &SongListBox::DblClick);
+        QSignalSpy ups(m_list.get(), &SongListBox::MouseUp);
+        m_list->setFocus();
+        QTest::keyClick(m_list.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QSignalSpy* spies[] = {&clicks, &doubles, &ups};
+        const QStringList names = {QStringLiteral("Click"), QStringLiteral("DblClick"), QStringLiteral("MouseUp")};
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(spies[i]->size(), names[i] == event ? 1 : 0);
+        if (event.isEmpty()) {
+            QCOMPARE(m_list->selectedRow(), start > 0 ? start : -1);
+            return;
+        }
+        const QList<QVariant> args = spies[names.indexOf(event)]->first();
+        QCOMPARE(args[0].toInt(), event == u"MouseUp" ? 2 : 1);
+        QCOMPARE(m_list->HitTest(args[2].toFloat(), args[3].toFloat()), row); // on screen, at that row
+        QCOMPARE(m_list->selectedRow(), row);
+    }
+
+    // While no assistive technology listens (as here, offscreen) no row object is made.
+    void nothingIsMadeWhileNoOneListens()
+    {
+        QVERIFY(!QAccessible::isActive());
+        fill(1000);
+        m_list->setFocus();
+        QTest::keyClick(m_list.get(), Qt::Key_End);
+        m_list->PlayItem(2);
+        QCOMPARE(m_list->accessibleRowsAlive(), 0);
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_list.get())->childCount(), 1000);
     }
 
     void tooltipShowsItsTextLiterally()

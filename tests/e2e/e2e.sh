@@ -5,48 +5,20 @@
 set -uo pipefail
 melodrift=$1 site=$2 grab=$3 closewindow=$4 out=$5
 rm -rf "$out" && mkdir -p "$out"
-work=$(mktemp -d /tmp/mde2eXXXXXX)
-pids=()
-cleanup() { kill "${pids[@]}" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-passed=0
-ok() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() {
-  echo "FAIL: $*"
-  shot "failure"
-  echo "site log:" && tail -n 20 "$work/site.log"
-  echo "end-to-end: $passed passed, 1 failed"
-  exit 1
-}
+name=end-to-end
+source "$(dirname "$0")/harness.sh"
+on_failure() { shot "failure"; echo "program log:" && tail -n 20 "$work/program.log"; }
 step=0
 shot() { step=$((step + 1)); "$grab" "$out/$(printf %02d "$step")-$1.png" >/dev/null 2>&1 || true; }
-# Waits up to $2 seconds for the site to see a request line that contains $1.
-seen() {
-  local deadline=$((SECONDS + $2))
-  until grep -qF -- "$1" "$work/site.log"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.1
-  done
-}
-
 # A display of our own, and the desktop's default browser set to a 360 browser script.
 for n in $(seq 20 60); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
 export DISPLAY=:$n
 Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
-mkdir -p "$work/config" "$work/data/applications" "$work/home"
-printf '#!/bin/sh\n' >"$work/360se" && chmod +x "$work/360se"
-printf '[Desktop Entry]\nType=Application\nName=360\nExec=%s %%u\n' "$work/360se" >"$work/data/applications/b.desktop"
-printf '[Default Applications]\nx-scheme-handler/http=b.desktop\n' >"$work/config/mimeapps.list"
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data HOME=$work/home
-unset no_proxy NO_PROXY
+use_fake_desktop
 export QT_QPA_PLATFORM=xcb
 
-"$site" --port 0 --song-ms 1500 >"$work/site.log" &
-pids+=($!)
-for _ in $(seq 100); do port=$(awk '/^listening/ {print $2}' "$work/site.log"); [ -n "$port" ] && break; sleep 0.1; done
-[ -n "${port:-}" ] || fail "the demo site did not start"
-export http_proxy=http://127.0.0.1:$port
+start_site "$site" 1500
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 app=""
@@ -54,13 +26,7 @@ win=""
 start_program() {
   "$melodrift" >>"$work/program.log" 2>&1 &
   app=$!
-  win=""
-  for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --name 'Melodrift -By Velbrook' 2>/dev/null | head -n1)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "the window did not appear"
+  find_window
   sleep 0.5
 }
 # Closes the window as a window manager would; once the window is gone the process must end, with
@@ -91,8 +57,15 @@ row() { echo $((97 + ($1 - 1) * 18 + 9)); }
 
 start_program
 shot start
-search_for "中文歌曲 mp3"
-seen "GET http://so.melodrift-music.example/so.asp?key=%D6%D0%CE%C4%B8%E8%C7%FA%20mp3" 10 || fail "no search request"
+# xdotool types a character the keyboard lacks by remapping a key for it; on a busy machine the
+# program may read the key before the new mapping, so a mistyped search is typed again.
+for try in 1 2 3; do
+  searches=$(grep -c "so.asp?key=" "$work/site.log")
+  search_for "中文歌曲 mp3"
+  seen "GET http://so.melodrift-music.example/so.asp?key=%D6%D0%CE%C4%B8%E8%C7%FA%20mp3" 10 && break
+  [ "$(grep -c "so.asp?key=" "$work/site.log")" -gt "$searches" ] || fail "no search request"
+done
+seen "GET http://so.melodrift-music.example/so.asp?key=%D6%D0%CE%C4%B8%E8%C7%FA%20mp3" 1 || fail "no search request"
 ok "search request with the encoded keyword"
 sleep 1
 shot search

@@ -8,7 +8,6 @@
 #include "tests/support/fakes.h"
 
 #include <QRadioButton>
-#include <QSlider>
 #include <QTest>
 #include <QToolButton>
 
@@ -61,18 +60,6 @@ private Q_SLOTS:
     {
         m_window.reset();
         QTest::qWait(200); // requests still on their way reach the site before the next test clears it
-    }
-
-    void controlBarStartsAtHalfVolumeAndMutes()
-    {
-        PlayerView* view = window().playerView();
-        QCOMPARE(view->volumeSlider()->value(), 50);
-        QCOMPARE(m_player->volume(), 0.5);
-        view->muteButton()->click();
-        QVERIFY(m_player->isMuted());
-        view->volumeSlider()->setValue(20);
-        QCOMPARE(float(m_player->volume()), 0.2f);
-        QCOMPARE(formatTime(61'500), QStringLiteral("1:01"));
     }
 
     void unplayableAddressShowsTheErrorAndNothingAdvances()

@@ -116,6 +116,31 @@ private Q_SLOTS:
         QVERIFY(player().urls.isEmpty());
     }
 
+    // Without a mouse: a row chosen with the keys shows its ID and title, Enter plays it, and the
+    // Menu key opens the menu for it, at it, as a right-click would.
+    void theKeyboardDoesWhatTheMouseDoes()
+    {
+        fill(6);
+        list().setFocus();
+        QTest::keyClick(&list(), Qt::Key_Down);
+        QTest::keyClick(&list(), Qt::Key_Down);
+        QCOMPARE(panel(1), QStringLiteral("ID：102"));
+        QCOMPARE(panel(2), QStringLiteral("曲名：Song2"));
+        QTest::keyClick(&list(), Qt::Key_Return);
+        QCOMPARE(player().urls, {urlOf(2)});
+        QCOMPARE(panel(2), QStringLiteral("正在播放：Song 2"));
+        QTest::keyClick(&list(), Qt::Key_End);
+        QTest::keyClick(&list(), Qt::Key_Menu);
+        QCOMPARE(window().playbackState().MenuRow, 6);
+        QVERIFY(window().Menu()->isVisible());
+        const QRect row6(list().viewport()->mapToGlobal(QPoint(0, list().rowTop(6))),
+                         QSize(list().viewport()->width(), list().look().itemHeight));
+        QVERIFY(row6.contains(window().Menu()->pos()));
+        window().Menu()->hide();
+        window().Pla()->trigger();
+        QCOMPARE(player().urls.last(), urlOf(6));
+    }
+
     void clickShowsTheRowsIdAndTitleWithoutSpaces()
     {
         list().AddItem(QStringLiteral("A B  C\t\u3000D"), QStringLiteral("123456"), QStringLiteral("123456"), 0);

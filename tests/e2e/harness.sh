@@ -1,0 +1,52 @@
+# Shared by the end-to-end scripts (sourced): a work folder, pass and fail reports, a desktop whose
+# default browser is a 360 browser script, the demo site as the HTTP proxy, waits on its log.
+# The sourcing script sets `name` (for the summary) and may define on_failure (extra details).
+work=$(mktemp -d /tmp/mde2eXXXXXX)
+pids=()
+cleanup() { kill "${pids[@]}" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+passed=0
+ok() { echo "ok: $*"; passed=$((passed + 1)); }
+fail() {
+  echo "FAIL: $*"
+  declare -F on_failure >/dev/null && on_failure
+  echo "site log:" && tail -n 20 "$work/site.log"
+  echo "$name: $passed passed, 1 failed"
+  exit 1
+}
+# Waits up to $2 seconds for the site to see a request line that contains $1.
+seen() {
+  local deadline=$((SECONDS + $2))
+  until grep -qF -- "$1" "$work/site.log"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.1
+  done
+}
+# The desktop's default browser: a 360 browser script (so start-up shows no box); HOME is ours.
+use_fake_desktop() {
+  mkdir -p "$work/config" "$work/data/applications" "$work/home"
+  printf '#!/bin/sh\n' >"$work/360se" && chmod +x "$work/360se"
+  printf '[Desktop Entry]\nType=Application\nName=360\nExec=%s %%u\n' "$work/360se" >"$work/data/applications/b.desktop"
+  printf '[Default Applications]\nx-scheme-handler/http=b.desktop\n' >"$work/config/mimeapps.list"
+  export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data HOME=$work/home
+  unset no_proxy NO_PROXY
+}
+# Starts the demo site (song length $2 ms) from binary $1 and makes it this process's proxy.
+start_site() {
+  "$1" --port 0 --song-ms "$2" >"$work/site.log" &
+  pids+=($!)
+  local port=""
+  for _ in $(seq 100); do port=$(awk '/^listening/ {print $2}' "$work/site.log"); [ -n "$port" ] && break; sleep 0.1; done
+  [ -n "$port" ] || fail "the demo site did not start"
+  export http_proxy=http://127.0.0.1:$port
+}
+# Waits for the program's window and sets `win` to it.
+find_window() {
+  win=""
+  for _ in $(seq 100); do
+    win=$(xdotool search --onlyvisible --name 'Melodrift -By Velbrook' 2>/dev/null | head -n1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "the window did not appear"
+}
