@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyleOptionFocusRect>
 #include <QToolTip>
 
 #include <cmath>
@@ -190,13 +189,12 @@ void SongListBox::paintEvent(QPaintEvent* event)
         painter.drawText(idRect, Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine, id);
     }
     if (hasFocus()) {
-        // The keyboard's place: the selected row, or the whole list before a row is chosen.
-        QStyleOptionFocusRect focus;
-        focus.initFrom(viewport());
-        focus.rect = isRow(m_selectedRow) ? QRect(0, rowTop(m_selectedRow), width, h) : viewport()->rect();
-        focus.rect.adjust(1, 1, -1, -1);
-        focus.backgroundColor = isRow(m_selectedRow) ? m_look.itemSelBkColor : m_look.backColor;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        // The keyboard's place: the selected row, or the whole list before a row is chosen. Drawn
+        // here, whatever the style: some styles show a focus frame only after Tab.
+        const bool row = isRow(m_selectedRow);
+        painter.setPen(QPen(row ? m_look.itemSelTextColor : m_look.itemNorTextColor, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect((row ? QRect(0, rowTop(m_selectedRow), width, h) : viewport()->rect()).adjusted(1, 1, -2, -2));
     }
 }
 

@@ -157,6 +157,7 @@ private Q_SLOTS:
         m_list->PlayItem(3);
         m_list->PlayTextColor(QColor(0, 0xC0, 0));
         QTest::mouseClick(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(2));
+        m_list->clearFocus(); // the colours alone, without the focus mark
         const QImage image = m_list->viewport()->grab().toImage();
         const SongListLook look;
         QCOMPARE(pixel(image, 1), look.itemBkColor1);
@@ -244,6 +245,25 @@ private Q_SLOTS:
         QCOMPARE(args[0].toInt(), event == u"MouseUp" ? 2 : 1);
         QCOMPARE(m_list->HitTest(args[2].toFloat(), args[3].toFloat()), row); // on screen, at that row
         QCOMPARE(m_list->selectedRow(), row);
+    }
+
+    void theKeyboardsRowIsMarkedWhileTheListHasFocus()
+    {
+        fill(5);
+        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, rowCentre(2));
+        const QRect row(0, m_list->rowTop(2), m_list->viewport()->width(), m_list->look().itemHeight);
+        m_list->clearFocus();
+        const QImage plain = m_list->viewport()->grab().toImage().copy(row);
+        m_list->setFocus();
+        QVERIFY(m_list->hasFocus());
+        const QImage marked = m_list->viewport()->grab().toImage().copy(row);
+        QVERIFY(plain != marked);
+        // Only that row: the next one looks the same either way.
+        const QRect next = row.translated(0, m_list->look().itemHeight);
+        QCOMPARE(m_list->viewport()->grab().toImage().copy(next), [&] {
+            m_list->clearFocus();
+            return m_list->viewport()->grab().toImage().copy(next);
+        }());
     }
 
     // While no assistive technology listens (as here, offscreen) no row object is made.
