@@ -17,7 +17,7 @@ printf '[Desktop Entry]\nType=Application\nName=360\nExec=%s %%u\n' "$work/360se
 printf '[Default Applications]\nx-scheme-handler/http=b.desktop\n' >"$work/config/mimeapps.list"
 
 display=:$((90 + RANDOM % 9))
-Xvfb "$display" -screen 0 640x560x24 -nolisten tcp &
+Xvfb "$display" -screen 0 640x560x24 -nolisten tcp -noreset &
 pids+=($!)
 ./build/site/melodrift-demo-site --port 0 >"$work/site.log" &
 pids+=($!)

@@ -13,7 +13,8 @@ shot() { step=$((step + 1)); "$grab" "$out/$(printf %02d "$step")-$1.png" >/dev/
 # A display of our own, and the desktop's default browser set to a 360 browser script.
 for n in $(seq 20 60); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
 export DISPLAY=:$n
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a server that resets when its last client leaves can fail the next one to come.
+Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
 pids+=($!)
 use_fake_desktop
 export QT_QPA_PLATFORM=xcb
@@ -24,6 +25,7 @@ for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; slee
 app=""
 win=""
 start_program() {
+  xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server is gone (see $out/xvfb.log)"
   "$melodrift" >>"$work/program.log" 2>&1 &
   app=$!
   find_window
