@@ -118,4 +118,68 @@ QAccessible::State SongRowAccessible::state() const
     return state;
 }
 
+// The list's own side of it: row objects on request, and what a listening reader is told.
+
+SongListBox::~SongListBox()
+{
+    for (const unsigned id : std::as_const(m_accessibleRows))
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+QAccessibleInterface* SongListBox::accessibleRow(int row) const
+{
+    if (!isRow(row))
+        return nullptr;
+    const auto known = m_accessibleRows.constFind(row);
+    if (known != m_accessibleRows.constEnd())
+        return QAccessible::accessibleInterface(*known);
+    auto* iface = new SongRowAccessible(const_cast<SongListBox*>(this), row);
+    m_accessibleRows.insert(row, QAccessible::registerAccessibleInterface(iface));
+    return iface;
+}
+
+void SongListBox::announceRow(int row, int eventType) const
+{
+    if (!isRow(row) || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(accessibleRow(row), QAccessible::Event(eventType));
+    QAccessible::updateAccessibility(&event);
+}
+
+void SongListBox::announceNewRows()
+{
+    const int count = ListCount();
+    if (m_announcedRows >= count)
+        return;
+    const int first = m_announcedRows + 1;
+    m_announcedRows = count;
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTableModelChangeEvent inserted(this, QAccessibleTableModelChangeEvent::RowsInserted);
+    inserted.setFirstRow(first - 1);
+    inserted.setLastRow(count - 1);
+    QAccessible::updateAccessibility(&inserted);
+    // One child for the whole batch: the reader learns that rows came and how many there are now,
+    // without an object for every row of a long page.
+    announceRow(first, QAccessible::ObjectCreated);
+}
+
+void SongListBox::announceCleared()
+{
+    m_announcedRows = 0;
+    if (QAccessible::isActive()) {
+        for (auto it = m_accessibleRows.cbegin(); it != m_accessibleRows.cend(); ++it) {
+            QAccessibleEvent gone(QAccessible::accessibleInterface(it.value()), QAccessible::ObjectDestroyed);
+            QAccessible::updateAccessibility(&gone);
+        }
+    }
+    for (const unsigned id : std::as_const(m_accessibleRows))
+        QAccessible::deleteAccessibleInterface(id);
+    m_accessibleRows.clear();
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent reset(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&reset);
+    }
+}
+
 } // namespace melodrift

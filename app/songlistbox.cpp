@@ -41,12 +41,6 @@ SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
     setAccessibleName(QStringLiteral("歌曲列表"));
 }
 
-SongListBox::~SongListBox()
-{
-    for (const unsigned id : std::as_const(m_accessibleRows))
-        QAccessible::deleteAccessibleInterface(id);
-}
-
 void SongListBox::Clear()
 {
     announceCleared();
@@ -215,6 +209,9 @@ void SongListBox::selectRow(int row)
         return;
     const int old = m_selectedRow;
     m_selectedRow = row;
+    // Before a row was chosen the focus frame ran round the whole list.
+    if (!isRow(old) && hasFocus())
+        viewport()->update();
     updateRow(old);
     updateRow(row);
     announceRow(old, QAccessible::SelectionRemove);
@@ -260,7 +257,8 @@ void SongListBox::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (isRow(m_selectedRow)) {
+        // A key held down plays once, not at the keyboard's repeat rate.
+        if (isRow(m_selectedRow) && !event->isAutoRepeat()) {
             scrollToRow(m_selectedRow);
             const QPointF p = rowCentre(m_selectedRow);
             Q_EMIT DblClick(1, shift, float(p.x()), float(p.y()));
@@ -321,62 +319,6 @@ void SongListBox::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
-}
-
-QAccessibleInterface* SongListBox::accessibleRow(int row) const
-{
-    if (!isRow(row))
-        return nullptr;
-    const auto known = m_accessibleRows.constFind(row);
-    if (known != m_accessibleRows.constEnd())
-        return QAccessible::accessibleInterface(*known);
-    auto* iface = new SongRowAccessible(const_cast<SongListBox*>(this), row);
-    m_accessibleRows.insert(row, QAccessible::registerAccessibleInterface(iface));
-    return iface;
-}
-
-void SongListBox::announceRow(int row, int eventType) const
-{
-    if (!isRow(row) || !QAccessible::isActive())
-        return;
-    QAccessibleEvent event(accessibleRow(row), QAccessible::Event(eventType));
-    QAccessible::updateAccessibility(&event);
-}
-
-void SongListBox::announceNewRows()
-{
-    const int count = ListCount();
-    if (m_announcedRows >= count)
-        return;
-    const int first = m_announcedRows + 1;
-    m_announcedRows = count;
-    if (!QAccessible::isActive())
-        return;
-    QAccessibleTableModelChangeEvent inserted(this, QAccessibleTableModelChangeEvent::RowsInserted);
-    inserted.setFirstRow(first - 1);
-    inserted.setLastRow(count - 1);
-    QAccessible::updateAccessibility(&inserted);
-    // One child for the whole batch: the reader learns that rows came and how many there are now,
-    // without an object for every row of a long page.
-    announceRow(first, QAccessible::ObjectCreated);
-}
-
-void SongListBox::announceCleared()
-{
-    m_announcedRows = 0;
-    if (QAccessible::isActive()) {
-        for (auto it = m_accessibleRows.cbegin(); it != m_accessibleRows.cend(); ++it) {
-            QAccessibleEvent gone(QAccessible::accessibleInterface(it.value()), QAccessible::ObjectDestroyed);
-            QAccessible::updateAccessibility(&gone);
-        }
-    }
-    for (const unsigned id : std::as_const(m_accessibleRows))
-        QAccessible::deleteAccessibleInterface(id);
-    m_accessibleRows.clear();
-    if (QAccessible::isActive()) {
-        QAccessibleTableModelChangeEvent reset(this, QAccessibleTableModelChangeEvent::ModelReset);
-        QAccessible::updateAccessibility(&reset);
-    }
 }
 
 void SongListBox::mouseReleaseEvent(QMouseEvent* event)

@@ -31,7 +31,7 @@ struct SongListLook {
 //! Mouse events carry the button (1 left, 2 right, 4 middle), the shift state (1 shift, 2 ctrl,
 //! 4 alt) and the pointer in viewport pixels, the units HitTest takes.
 //! The keyboard raises the same events at the selected row's centre: the arrows, Page Up/Down,
-//! Home and End select a row and raise Click; Enter raises DblClick; the Menu key and Shift+F10
+//! Home and End select a row and raise Click; Enter raises DblClick (once while held); the Menu key and Shift+F10
 //! raise a right-button MouseUp. With no rows these keys do nothing.
 class SongListBox : public QAbstractScrollArea {
     Q_OBJECT
