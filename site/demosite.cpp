@@ -3,6 +3,7 @@
 #include "melodrift/hosts.h"
 #include "site/mp3tone.h"
 
+#include <QElapsedTimer>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTcpServer>
@@ -232,21 +233,109 @@ void DemoSite::clearRequests()
     m_ranges.clear();
 }
 
+QByteArray SongFile::mid(qint64 from, qint64 length) const
+{
+    QByteArray out;
+    const qint64 end = qMin(size(), from + length);
+    qint64 at = qMax<qint64>(0, from);
+    out.reserve(qsizetype(qMax<qint64>(0, end - at)));
+    auto take = [&](const QByteArray& part, qint64 partStart, qint64 partSize) {
+        if (at >= end || at >= partStart + partSize || at < partStart)
+            return;
+        const qint64 n = qMin(end, partStart + partSize) - at;
+        out.append(part.constData() + (at - partStart), qsizetype(n));
+        at += n;
+    };
+    take(head, 0, head.size());
+    const qint64 body = head.size();
+    const qint64 repeated = loops * loop.size() + partial;
+    while (at < end && at >= body && at < body + repeated && !loop.isEmpty()) {
+        const qint64 inLoop = (at - body) % loop.size();
+        const qint64 n = std::min({end - at, qint64(loop.size()) - inLoop, body + repeated - at});
+        out.append(loop.constData() + inLoop, qsizetype(n));
+        at += n;
+    }
+    take(tail, body + repeated, tail.size());
+    return out;
+}
+
+int DemoSite::songMilliseconds(const QString& id) const
+{
+    // Between 2:30 and 4:29, the same for a song every time.
+    return m_songMs > 0 ? m_songMs : (150 + id.toInt() % 120) * 1000;
+}
+
+SongFile DemoSite::song(const QString& id)
+{
+    const auto found =
+        std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
+    if (found == catalogue().end())
+        return {};
+    const int ms = songMilliseconds(id);
+    SongFile file;
+    if (m_format == Format::Wav) {
+        const QString key = QString::number(ms) + u'/' + id;
+        auto wav = m_wavFiles.find(key);
+        if (wav == m_wavFiles.end())
+            wav = m_wavFiles.insert(key, synthesiseWav(ms, 220 + 10 * (id.toInt() % 40)));
+        file.head = *wav;
+        return file;
+    }
+    const int harmonic = 6 + id.toInt() % 12;
+    auto loop = m_loops.find(harmonic);
+    if (loop == m_loops.end())
+        loop = m_loops.insert(harmonic, mp3Loop(harmonic));
+    if (loop->frames.isEmpty())
+        return {};
+    const qint64 frames = qMax<qint64>(1, qRound64(ms / kMp3FrameMs));
+    const qint64 perLoop = loop->frames.size();
+    file.head = id3v2Tag(found->title, found->singer);
+    file.loop = loop->bytes;
+    file.loops = frames / perLoop;
+    file.partial = frames % perLoop == 0 ? 0 : loop->frames[qsizetype(frames % perLoop)];
+    file.tail = id3v1Tag(id.toLatin1());
+    return file;
+}
+
 QByteArray DemoSite::songFile(const QString& id)
 {
-    const bool mp3 = m_format == Format::Mp3;
-    const QString key = (mp3 ? u"mp3" : u"wav") + QString::number(m_songMs) + u'/' + id;
-    const auto cached = m_songFiles.constFind(key);
-    if (cached != m_songFiles.constEnd())
-        return *cached;
-    const auto song = std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
-    if (song == catalogue().end())
-        return {};
-    const double frequency = 220 + 10 * (song->id.toInt() % 40);
-    const QByteArray file = mp3 ? mp3Song(m_songMs, frequency, song->title, song->singer, song->id.toLatin1())
-                                : synthesiseWav(m_songMs, frequency);
-    m_songFiles.insert(key, file);
-    return file;
+    const SongFile file = song(id);
+    return file.mid(0, file.size());
+}
+
+void DemoSite::send(QTcpSocket* socket, const SongFile& file, qint64 from, qint64 length)
+{
+    const qint64 end = from + length;
+    auto sent = std::make_shared<qint64>(from);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    auto* timer = new QTimer(socket);
+    const int rate = m_sendRate;
+    // A first burst, as a connection's start gives it, then the rate.
+    const qint64 burst = rate > 0 ? qMin<qint64>(length, 32 * 1024) : length;
+    auto pump = [this, socket, timer, clock, file, from, end, sent, rate, burst] {
+        qint64 target = qMin(end, rate > 0 ? from + burst + clock->elapsed() * rate / 1000 : end);
+        // A stall is spent by the connection that reaches it, not by one that is dropped before.
+        const bool stallAhead = !m_stalls.isEmpty() && m_stalls.first() >= *sent && m_stalls.first() < target;
+        if (stallAhead)
+            target = m_stalls.first();
+        // What the socket has not sent yet counts as not sent: the pace is the wire's.
+        if (*sent < target && socket->bytesToWrite() < 256 * 1024) {
+            const qint64 n = qMin<qint64>(target - *sent, 256 * 1024);
+            socket->write(file.mid(*sent, n));
+            *sent += n;
+        }
+        if (stallAhead && *sent >= target) {
+            m_stalls.removeFirst();
+            timer->stop(); // the connection stays open and nothing more comes
+        } else if (*sent >= end) {
+            timer->stop();
+            socket->disconnectFromHost();
+        }
+    };
+    connect(timer, &QTimer::timeout, socket, pump);
+    timer->start(rate > 0 ? 20 : 0);
+    pump();
 }
 
 void DemoSite::onConnection()
@@ -454,42 +543,42 @@ void DemoSite::serveAudio(QTcpSocket* socket, const Request& request)
     const QByteArray name = request.path.mid(7);
     const QByteArray type = name.endsWith(".mp3") ? "audio/mpeg" : "audio/wav";
     const QString id = QString::fromUtf8(QByteArray::fromPercentEncoding(name.chopped(4)));
-    const bool halfStall = id == u"halfstall";
-    const QByteArray file = songFile(halfStall ? catalogue().first().id : id);
+    const SongFile file = song(id);
     if (file.isEmpty()) {
         writeResponse(socket, 404, "text/html; charset=utf-8", "<html><body>no such song</body></html>");
         return;
     }
-    if (halfStall) {
-        // The whole length is announced, half of it comes, then nothing, with the connection open.
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + type + "\r\nContent-Length: " +
-                      QByteArray::number(file.size()) + "\r\nConnection: close\r\n\r\n" + file.left(file.size() / 2));
-        return;
-    }
-    const auto song = std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
+    const auto found =
+        std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
     const QByteArray disposition = "Content-Disposition: inline; filename*=UTF-8''" +
-                                   QUrl::toPercentEncoding(song->title + QString::fromLatin1(name.right(4)));
+                                   QUrl::toPercentEncoding(found->title + QString::fromLatin1(name.right(4)));
     const qint64 size = file.size();
-    if (!request.range.startsWith("bytes=")) {
-        writeResponse(socket, 200, type, file, {"Accept-Ranges: bytes", disposition});
-        return;
+    qint64 from = 0;
+    qint64 to = size - 1;
+    int code = 200;
+    if (request.range.startsWith("bytes=")) {
+        // "bytes=FROM-", "bytes=FROM-TO" or "bytes=-SUFFIX"; one range only.
+        const QList<QByteArray> bounds = request.range.mid(6).split(',').first().split('-');
+        from = bounds.value(0).toLongLong();
+        to = bounds.value(1).isEmpty() ? size - 1 : qMin(size - 1, bounds.value(1).toLongLong());
+        if (bounds.value(0).isEmpty()) {
+            from = qMax<qint64>(0, size - bounds.value(1).toLongLong());
+            to = size - 1;
+        }
+        if (from >= size || from > to) {
+            writeResponse(socket, 416, {}, {}, {"Content-Range: bytes */" + QByteArray::number(size)});
+            return;
+        }
+        code = 206;
     }
-    // "bytes=FROM-", "bytes=FROM-TO" or "bytes=-SUFFIX"; one range only.
-    const QList<QByteArray> bounds = request.range.mid(6).split(',').first().split('-');
-    qint64 from = bounds.value(0).toLongLong();
-    qint64 to = bounds.value(1).isEmpty() ? size - 1 : qMin(size - 1, bounds.value(1).toLongLong());
-    if (bounds.value(0).isEmpty()) {
-        from = qMax<qint64>(0, size - bounds.value(1).toLongLong());
-        to = size - 1;
-    }
-    if (from >= size || from > to) {
-        writeResponse(socket, 416, {}, {}, {"Content-Range: bytes */" + QByteArray::number(size)});
-        return;
-    }
-    writeResponse(socket, 206, type, file.mid(from, to - from + 1),
-                  {"Accept-Ranges: bytes", disposition,
-                   "Content-Range: bytes " + QByteArray::number(from) + '-' + QByteArray::number(to) + '/' +
-                       QByteArray::number(size)});
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(code) + ' ' + statusText(code) + "\r\nContent-Type: " + type +
+                      "\r\nContent-Length: " + QByteArray::number(to - from + 1) + "\r\nAccept-Ranges: bytes\r\n" +
+                      disposition + "\r\n";
+    if (code == 206)
+        head += "Content-Range: bytes " + QByteArray::number(from) + '-' + QByteArray::number(to) + '/' +
+                QByteArray::number(size) + "\r\n";
+    socket->write(head + "Connection: close\r\n\r\n");
+    send(socket, file, from, to - from + 1);
 }
 
 } // namespace melodrift::site

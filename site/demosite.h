@@ -1,5 +1,7 @@
 #pragma once
 
+#include "site/mp3tone.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -22,12 +24,27 @@ struct Song {
 //! The made-up catalogue the demo site searches.
 [[nodiscard]] const QList<Song>& catalogue();
 
+//! The bytes of one song as served: a head, a stretch repeated `loops` times and `partial` bytes
+//! more of it, a tail. Songs of minutes are never held whole.
+struct SongFile {
+    QByteArray head;
+    QByteArray loop;
+    qint64 loops = 0;
+    qsizetype partial = 0;
+    QByteArray tail;
+
+    [[nodiscard]] bool isEmpty() const { return size() == 0; }
+    [[nodiscard]] qint64 size() const { return head.size() + loops * loop.size() + partial + tail.size(); }
+    [[nodiscard]] QByteArray mid(qint64 from, qint64 length) const;
+};
+
 //! A small music site on loopback that answers every host, so the program can reach it as its
-//! HTTP proxy. Serves GB2312 search pages and song pages that redirect to the song: an MP3 with
-//! ID3v2 and ID3v1 tags (or a WAV file, when asked), with byte ranges (206). Fault modes are chosen
-//! by keyword ("_slow", "_silent", "_reset", "_404", "_huge", "_hugechunked", "_utf8", "_upper",
-//! "_evil", "_markup", "_loop", "_special") or by song ID ("page", "cut", "slow", "<id>&cd=<header>",
-//! "stall": the song page is accepted and never answered, "halfstall": half the song, then nothing).
+//! HTTP proxy. Serves GB2312 search pages and song pages that redirect to the song: an MP3 of
+//! minutes at 128 kbit/s with ID3v2 and ID3v1 tags (or a WAV file, when asked), with byte ranges
+//! (206), sent at a network's pace. Fault modes are chosen by keyword ("_slow", "_silent", "_reset",
+//! "_404", "_huge", "_hugechunked", "_utf8", "_upper", "_evil", "_markup", "_loop", "_special"), by
+//! song ID ("page", "cut", "slow", "<id>&cd=<header>", "stall": the song page is accepted and never
+//! answered) or by addStall().
 class DemoSite : public QObject {
     Q_OBJECT
 public:
@@ -48,11 +65,21 @@ public:
 
     enum class Format { Mp3, Wav };
     void setSongFormat(Format format) { m_format = format; }
+    //! Every song lasts `ms`; 0, the default, gives each song minutes of its own (2:30 to 4:29).
     void setSongMilliseconds(int ms) { m_songMs = ms; }
+    //! Songs are sent at this many bytes a second after a first burst; 0 sends them at once.
+    void setSendRate(int bytesPerSecond) { m_sendRate = bytesPerSecond; }
     void setSlowMilliseconds(int ms) { m_slowMs = ms; }
+    //! The next song sent that reaches byte `offset` of its file stops there, once: the connection
+    //! stays open and nothing more comes. Stalls are used in the order added.
+    void addStall(qint64 offset) { m_stalls.append(offset); }
     //! The bytes of a song of the catalogue as served now (format and length); empty for other IDs.
     [[nodiscard]] QByteArray songFile(const QString& id);
+    //! How long a song of the catalogue lasts as served now.
+    [[nodiscard]] int songMilliseconds(const QString& id) const;
     static constexpr int kPageSize = 20;
+    //! Four times the MP3 bit rate: a song downloads in a quarter of its length.
+    static constexpr int kDefaultSendRate = 64'000;
 
 Q_SIGNALS:
     //! `range` is the request's Range header, "" when it has none.
@@ -73,13 +100,19 @@ private:
     void serveSearch(QTcpSocket* socket, const Request& request);
     void serveSongPage(QTcpSocket* socket, const Request& request);
     void serveAudio(QTcpSocket* socket, const Request& request);
+    [[nodiscard]] SongFile song(const QString& id);
+    //! Sends bytes [from, from + length) of `file` at the send rate, then closes.
+    void send(QTcpSocket* socket, const SongFile& file, qint64 from, qint64 length);
 
     QTcpServer* m_server;
     QStringList m_requests;
     QList<QByteArray> m_ranges;
-    QHash<QString, QByteArray> m_songFiles; // by "<format><ms>/<id>"
+    QHash<int, Mp3Loop> m_loops;           // MP3 stretches by harmonic
+    QHash<QString, QByteArray> m_wavFiles; // by "<ms>/<id>"
+    QList<qint64> m_stalls;
     Format m_format = Format::Mp3;
-    int m_songMs = 3000;
+    int m_songMs = 0;
+    int m_sendRate = kDefaultSendRate;
     int m_slowMs = 1500;
 };
 

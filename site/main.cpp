@@ -14,14 +14,22 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1 (0: any)."),
                                         QStringLiteral("port"), QStringLiteral("0"));
-    const QCommandLineOption songOption(QStringLiteral("song-ms"), QStringLiteral("Length of every song in ms."),
-                                        QStringLiteral("ms"), QStringLiteral("8000"));
+    const QCommandLineOption songOption(QStringLiteral("song-ms"),
+                                        QStringLiteral("Length of every song in ms; 0: minutes, each its own."),
+                                        QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption rateOption(QStringLiteral("rate"),
+                                        QStringLiteral("Bytes a second songs are sent at; 0: at once (default: %1).")
+                                            .arg(melodrift::site::DemoSite::kDefaultSendRate),
+                                        QStringLiteral("bytes"),
+                                        QString::number(melodrift::site::DemoSite::kDefaultSendRate));
     parser.addOption(portOption);
     parser.addOption(songOption);
+    parser.addOption(rateOption);
     parser.process(app);
 
     melodrift::site::DemoSite site;
     site.setSongMilliseconds(parser.value(songOption).toInt());
+    site.setSendRate(parser.value(rateOption).toInt());
     if (!site.listen(static_cast<quint16>(parser.value(portOption).toUInt()))) {
         std::fprintf(stderr, "cannot listen on port %s\n", qPrintable(parser.value(portOption)));
         return 1;

@@ -18,18 +18,18 @@ void appendBuffer(GstElement*, GstBuffer* buffer, GstPad*, gpointer bytes)
     }
 }
 
-//! 16 kHz mono, 32 kbit/s: small files that every MP3 parser takes.
-QByteArray encodeTone(int milliseconds, double frequency)
+// A tone of `harmonic` whole cycles a frame, `frames` frames long.
+QByteArray encodeTone(int harmonic, int frames)
 {
     gst_init(nullptr, nullptr);
-    constexpr int kRate = 16000;
-    constexpr int kSamplesPerBuffer = 160;
-    const int buffers = qMax(1, milliseconds * kRate / 1000 / kSamplesPerBuffer);
+    constexpr int kRate = 44100;
+    constexpr int kSamplesPerFrame = 1152;
+    const double frequency = double(kRate) * harmonic / kSamplesPerFrame;
     const QByteArray description =
-        "audiotestsrc name=src wave=sine volume=0.3 num-buffers=" + QByteArray::number(buffers) +
-        " samplesperbuffer=" + QByteArray::number(kSamplesPerBuffer) + " freq=" + QByteArray::number(frequency) +
+        "audiotestsrc name=src wave=sine volume=0.3 num-buffers=" + QByteArray::number(frames) +
+        " samplesperbuffer=" + QByteArray::number(kSamplesPerFrame) + " freq=" + QByteArray::number(frequency, 'f', 6) +
         " ! audio/x-raw,format=S16LE,rate=" + QByteArray::number(kRate) +
-        ",channels=1 ! lamemp3enc target=bitrate bitrate=32 cbr=true ! fakesink name=out sync=false "
+        ",channels=1 ! lamemp3enc target=bitrate bitrate=128 cbr=true ! fakesink name=out sync=false "
         "signal-handoffs=true";
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.constData(), &error);
@@ -56,6 +56,78 @@ QByteArray encodeTone(int milliseconds, double frequency)
     return ok ? bytes : QByteArray();
 }
 
+struct Frame {
+    qsizetype offset = 0;
+    qsizetype size = 0;
+    int mainDataBegin = 0; // bytes the frame borrows from the ones before it
+};
+
+// The MPEG-1 Layer III frames of a stream, from its first sync word to the last whole frame.
+QList<Frame> splitFrames(const QByteArray& stream)
+{
+    static constexpr int kBitRates[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+    static constexpr int kSampleRates[4] = {44100, 48000, 32000, 0};
+    QList<Frame> frames;
+    const auto* b = reinterpret_cast<const unsigned char*>(stream.constData());
+    qsizetype at = 0;
+    while (at + 6 <= stream.size()) {
+        // Sync, MPEG-1, Layer III.
+        if (b[at] != 0xFF || (b[at + 1] & 0xFE) != 0xFA) {
+            ++at;
+            continue;
+        }
+        const int bitRate = kBitRates[b[at + 2] >> 4];
+        const int sampleRate = kSampleRates[(b[at + 2] >> 2) & 3];
+        if (bitRate == 0 || sampleRate == 0) {
+            ++at;
+            continue;
+        }
+        const qsizetype size = 144 * bitRate * 1000 / sampleRate + ((b[at + 2] >> 1) & 1);
+        if (at + size > stream.size())
+            break;
+        const bool crc = (b[at + 1] & 1) == 0;
+        const qsizetype side = at + 4 + (crc ? 2 : 0);
+        frames.append({at, size, (b[side] << 1) | (b[side + 1] >> 7)});
+        at += size;
+    }
+    return frames;
+}
+
+} // namespace
+
+Mp3Loop mp3Loop(int harmonic)
+{
+    const QByteArray stream = encodeTone(harmonic, 160);
+    const QList<Frame> frames = splitFrames(stream);
+    // From a frame past the encoder's start that borrows nothing to the next such frame a second or
+    // more later; the stretch ends before it, so a repeat of the stretch follows as that frame would.
+    constexpr qsizetype kSkip = 8;
+    constexpr qsizetype kMinFrames = 40;
+    qsizetype first = -1;
+    qsizetype end = -1;
+    for (qsizetype i = kSkip; i < frames.size() && end < 0; ++i) {
+        if (frames[i].mainDataBegin != 0)
+            continue;
+        if (first < 0)
+            first = i;
+        else if (i - first >= kMinFrames)
+            end = i;
+    }
+    if (end < 0) {
+        // Every frame borrows: the whole stream, from its first frame, which never can.
+        first = 0;
+        end = frames.size();
+    }
+    Mp3Loop loop;
+    for (qsizetype i = first; i < end; ++i) {
+        loop.frames.append(loop.bytes.size());
+        loop.bytes.append(stream.mid(frames[i].offset, frames[i].size));
+    }
+    return loop;
+}
+
+namespace {
+
 QByteArray syncSafe(quint32 size)
 {
     QByteArray out(4, '\0');
@@ -81,18 +153,17 @@ QByteArray id3v1Field(const QByteArray& text, int size)
 
 } // namespace
 
-QByteArray mp3Song(int milliseconds, double frequency, const QString& title, const QString& singer,
-                   const QByteArray& id)
+QByteArray id3v2Tag(const QString& title, const QString& singer)
 {
-    const QByteArray audio = encodeTone(milliseconds, frequency);
-    if (audio.isEmpty())
-        return {};
     const QByteArray frames = id3v2Frame("TIT2", title) + id3v2Frame("TPE1", singer) + QByteArray(64, '\0');
-    const QByteArray v2 = QByteArray("ID3\x04\x00\x00", 6) + syncSafe(quint32(frames.size())) + frames;
+    return QByteArray("ID3\x04\x00\x00", 6) + syncSafe(quint32(frames.size())) + frames;
+}
+
+QByteArray id3v1Tag(const QByteArray& id)
+{
     // ID3v1 holds Latin-1 only: the song's ID stands for its title there.
-    const QByteArray v1 = "TAG" + id3v1Field(id, 30) + id3v1Field("Melodrift demo", 30) + id3v1Field({}, 30) + "2026" +
-                          id3v1Field({}, 30) + '\x0C';
-    return v2 + audio + v1;
+    return "TAG" + id3v1Field(id, 30) + id3v1Field("Melodrift demo", 30) + id3v1Field({}, 30) + "2026" +
+           id3v1Field({}, 30) + '\x0C';
 }
 
 } // namespace melodrift::site

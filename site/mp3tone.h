@@ -1,14 +1,29 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace melodrift::site {
 
-//! An MP3 file as a music site serves it: an ID3v2 tag with the title and the singer, a constant
-//! bit-rate stream of a tone (GStreamer's LAME encoder), and an ID3v1 tag at the end. Empty when
+//! The bit rate of the site's MP3 songs: 128 kbit/s, as music sites serve them.
+inline constexpr int kMp3BytesPerSecond = 16000;
+//! One MPEG-1 Layer III frame holds 1152 samples: at 44.1 kHz about 26.1 ms.
+inline constexpr double kMp3FrameMs = 1152.0 * 1000.0 / 44100.0;
+
+//! Whole MP3 frames (44.1 kHz mono, 128 kbit/s CBR, GStreamer's LAME encoder) of a tone that may be
+//! repeated end to end for as long as a song lasts: the tone fits whole cycles into every frame and
+//! the stretch starts at a frame that takes nothing from the bit reservoir, so a repeat neither
+//! clicks nor leaves the decoder short of data. `frames` holds where each frame starts. Empty when
 //! the encoder is missing.
-[[nodiscard]] QByteArray mp3Song(int milliseconds, double frequency, const QString& title, const QString& singer,
-                                 const QByteArray& id);
+struct Mp3Loop {
+    QByteArray bytes;
+    QList<qsizetype> frames;
+};
+[[nodiscard]] Mp3Loop mp3Loop(int harmonic);
+
+//! The tags a music site's MP3 carries: ID3v2 with the title and the singer in front, ID3v1 at the end.
+[[nodiscard]] QByteArray id3v2Tag(const QString& title, const QString& singer);
+[[nodiscard]] QByteArray id3v1Tag(const QByteArray& id);
 
 } // namespace melodrift::site

@@ -50,6 +50,7 @@ private Q_SLOTS:
     {
         m_fetcher = std::make_unique<PageFetcher>();
         m_site.clearRequests();
+        m_site.setSongMilliseconds(3000); // songs fetched whole here
     }
 
     void decodesAGb2312PageThroughTheProxy()
