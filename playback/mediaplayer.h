@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+class QVideoSink;
+
 namespace melodrift {
 
 //! The embedded media player as the rest of the program sees it; a view shows it (PlayerView).
@@ -43,8 +45,8 @@ public:
     virtual void setVolume(double volume) = 0;
     [[nodiscard]] virtual bool isMuted() const = 0;
     virtual void setMuted(bool muted) = 0;
-    //! Where video is drawn (a QVideoWidget or QVideoSink); the player does not own it.
-    virtual void setVideoOutput(QObject* output) = 0;
+    //! Where video frames go (a QVideoWidget's sink, say); the player does not own it.
+    virtual void setVideoSink(QVideoSink* sink) = 0;
 
     //! The states in which the player is, or is about to be, playing.
     [[nodiscard]] static bool isPlaying(int state)

@@ -9,7 +9,7 @@ namespace melodrift {
 
 void bindPlayerView(PlayerView* view, MediaPlayer* player)
 {
-    player->setVideoOutput(view->videoOutput());
+    player->setVideoSink(view->videoOutput()->videoSink());
     player->setVolume(view->volume());
     player->setMuted(view->isMuted());
 

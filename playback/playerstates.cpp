@@ -15,11 +15,18 @@ void PlayerStates::setState(int state)
 
 void PlayerStates::setStatus(const QString& status)
 {
+    m_reconnecting = false;
     if (status == m_status)
         return;
     m_status = status;
     if (onStatus)
         onStatus(status);
+}
+
+void PlayerStates::setProgressStatus(const QString& status)
+{
+    if (!m_reconnecting)
+        setStatus(status);
 }
 
 void PlayerStates::begin(const QString& status)
@@ -39,6 +46,7 @@ void PlayerStates::loading()
 void PlayerStates::restarting()
 {
     begin(QStringLiteral("正在重新连接…"));
+    m_reconnecting = true;
 }
 
 void PlayerStates::stopped()
@@ -100,13 +108,13 @@ void PlayerStates::mediaStatusChanged(QMediaPlayer::MediaStatus status, QMediaPl
     const bool playing = state == QMediaPlayer::PlayingState;
     switch (status) {
     case QMediaPlayer::LoadingMedia:
-        setStatus(QStringLiteral("正在连接…"));
+        setProgressStatus(QStringLiteral("正在连接…"));
         break;
     case QMediaPlayer::BufferingMedia:
     case QMediaPlayer::StalledMedia:
         if (playing) {
             setState(MediaPlayer::Buffering);
-            setStatus(QStringLiteral("正在缓冲…"));
+            setProgressStatus(QStringLiteral("正在缓冲…"));
         }
         break;
     case QMediaPlayer::LoadedMedia:

@@ -41,14 +41,17 @@ public:
 private:
     void setState(int state);
     void setStatus(const QString& status);
+    //! "Connecting" and "buffering" say less than "reconnecting", which stays until the song plays.
+    void setProgressStatus(const QString& status);
     void begin(const QString& status);
     void reportEnd();
 
     int m_state = 0;
     QString m_status;
-    quint64 m_generation = 0;   // one per load; a handler that loads anew while the end is reported starts a new song
-    bool m_failed = false;      // the load failed; Qt's later signals about it are ignored
-    bool m_stopPending = false; // Qt reports the stop before the end of media
+    quint64 m_generation = 0;    // one per load; a handler that loads anew while the end is reported starts a new song
+    bool m_failed = false;       // the load failed; Qt's later signals about it are ignored
+    bool m_stopPending = false;  // Qt reports the stop before the end of media
+    bool m_reconnecting = false; // a restarted load has not played yet
 };
 
 } // namespace melodrift

@@ -1,6 +1,9 @@
 #include "playback/qtmediaplayer.h"
 
 #include <QAudioOutput>
+#include <QVideoSink>
+
+#include <utility>
 
 namespace melodrift {
 
@@ -19,11 +22,13 @@ QtMediaPlayer::QtMediaPlayer(QObject* parent) : MediaPlayer(parent)
 QtMediaPlayer::~QtMediaPlayer()
 {
     m_watchdog.stop();
+    // Deleted, not stopped: deleting a load is the one way out of it that asks the site for nothing.
     if (m_load) {
         m_load->disconnect(this);
         delete m_load;
     }
     delete m_audio;
+    delete m_frames;
 }
 
 void QtMediaPlayer::load()
@@ -35,57 +40,73 @@ void QtMediaPlayer::load()
     m_audio->setMuted(m_muted);
     // Without an audio output the GStreamer backend fails every stream.
     player->setAudioOutput(m_audio);
-    if (m_videoOutput)
-        player->setVideoOutput(m_videoOutput.data());
+    if (m_videoSink) {
+        m_frames = new QVideoSink(this);
+        connect(m_frames, &QVideoSink::videoFrameChanged, m_videoSink.data(), &QVideoSink::setVideoFrame);
+        player->setVideoOutput(m_frames);
+    }
     m_load = player;
     connect(player, &QMediaPlayer::playbackStateChanged, this, &QtMediaPlayer::onPlaybackState);
     connect(player, &QMediaPlayer::mediaStatusChanged, this, &QtMediaPlayer::onMediaStatus);
     connect(player, &QMediaPlayer::errorOccurred, this, &QtMediaPlayer::onError);
     connect(player, &QMediaPlayer::bufferProgressChanged, this, &QtMediaPlayer::progressed);
-    connect(player, &QMediaPlayer::durationChanged, this, &MediaPlayer::durationChanged);
-    connect(player, &QMediaPlayer::hasVideoChanged, this, &MediaPlayer::hasVideoChanged);
-    connect(player, &QMediaPlayer::positionChanged, this, [this](qint64 ms) {
-        if (ms != m_position) {
-            m_position = ms;
-            progressed();
-        }
-        Q_EMIT positionChanged(ms);
+    connect(player, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
+        resume();
+        Q_EMIT durationChanged(ms);
     });
+    connect(player, &QMediaPlayer::hasVideoChanged, this, &MediaPlayer::hasVideoChanged);
+    connect(player, &QMediaPlayer::positionChanged, this, &QtMediaPlayer::onPosition);
+    connect(player, &QMediaPlayer::seekableChanged, this, &QtMediaPlayer::resume);
     player->setSource(QUrl(m_url, QUrl::TolerantMode));
     player->play();
     updateWatchdog();
 }
 
-void QtMediaPlayer::unload()
+void QtMediaPlayer::unload(bool keepPosition, bool now)
 {
     m_watchdog.stop();
     if (m_load) {
         const bool video = m_load->hasVideo();
         m_load->disconnect(this);
-        // Later, not now: this may run inside one of the load's own signals.
-        m_load->deleteLater();
+        // Later, unless asked: this may run inside one of the load's own signals.
+        if (now)
+            delete m_load;
+        else
+            m_load->deleteLater();
         m_load = nullptr;
         if (video)
             Q_EMIT hasVideoChanged(false);
     }
+    // After the load, which does not let go of its outputs when it goes.
     if (m_audio) {
-        // After the load, which does not let go of its output when it goes.
         m_audio->deleteLater();
         m_audio = nullptr;
     }
-    if (m_position != 0) {
+    if (m_frames) {
+        m_frames->disconnect();
+        m_frames->deleteLater();
+        m_frames = nullptr;
+    }
+    if (!keepPosition && m_position != 0) {
         m_position = 0;
         Q_EMIT positionChanged(0);
     }
 }
 
-void QtMediaPlayer::setURL(const QString& url)
+void QtMediaPlayer::startSong()
 {
     unload();
-    m_url = url;
     m_restartUsed = false;
+    m_restartedAt = 0;
+    m_resumeAt = -1;
     m_states.loading();
     load();
+}
+
+void QtMediaPlayer::setURL(const QString& url)
+{
+    m_url = url;
+    startSong();
 }
 
 void QtMediaPlayer::play()
@@ -99,10 +120,7 @@ void QtMediaPlayer::play()
     if (m_load && m_load->playbackState() == QMediaPlayer::PlayingState)
         return;
     // Stopped, ended or failed: from the start, as a load of its own.
-    unload();
-    m_restartUsed = false;
-    m_states.loading();
-    load();
+    startSong();
 }
 
 void QtMediaPlayer::pause()
@@ -114,11 +132,14 @@ void QtMediaPlayer::pause()
 void QtMediaPlayer::stop()
 {
     unload();
+    m_resumeAt = -1;
     m_states.stopped();
 }
 
 qint64 QtMediaPlayer::position() const
 {
+    if (m_resumeAt >= 0)
+        return m_resumeAt;
     return m_load ? m_load->position() : 0;
 }
 
@@ -129,7 +150,11 @@ qint64 QtMediaPlayer::duration() const
 
 void QtMediaPlayer::setPosition(qint64 ms)
 {
-    if (m_load)
+    if (!m_load)
+        return;
+    if (m_resumeAt >= 0)
+        m_resumeAt = ms; // the restarted load goes there instead
+    else
         m_load->setPosition(ms);
 }
 
@@ -154,11 +179,13 @@ void QtMediaPlayer::setMuted(bool muted)
     Q_EMIT mutedChanged(muted);
 }
 
-void QtMediaPlayer::setVideoOutput(QObject* output)
+void QtMediaPlayer::setVideoSink(QVideoSink* sink)
 {
-    m_videoOutput = output;
-    if (m_load)
-        m_load->setVideoOutput(output);
+    m_videoSink = sink;
+    if (m_frames)
+        m_frames->disconnect();
+    if (m_frames && sink)
+        connect(m_frames, &QVideoSink::videoFrameChanged, sink, &QVideoSink::setVideoFrame);
 }
 
 void QtMediaPlayer::onPlaybackState(QMediaPlayer::PlaybackState state)
@@ -172,13 +199,45 @@ void QtMediaPlayer::onPlaybackState(QMediaPlayer::PlaybackState state)
 void QtMediaPlayer::onMediaStatus(QMediaPlayer::MediaStatus status)
 {
     progressed();
+    if (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia)
+        resume();
     m_states.mediaStatusChanged(status, m_load->playbackState());
+}
+
+void QtMediaPlayer::onPosition(qint64 ms)
+{
+    if (m_resumeAt >= 0) {
+        // The restarted load reports its own start until it has gone where the song stood; a song
+        // that cannot be sought plays on from its start.
+        resume();
+        if (m_resumeAt < 0 || ms == 0 || m_load->isSeekable())
+            return;
+        m_resumeAt = -1;
+    }
+    if (ms != m_position) {
+        m_position = ms;
+        progressed();
+        if (m_restartUsed && ms >= m_restartedAt + m_restartRegainMs)
+            m_restartUsed = false;
+    }
+    Q_EMIT positionChanged(ms);
+}
+
+void QtMediaPlayer::resume()
+{
+    // A seek before the length is known ends before it starts.
+    if (m_resumeAt < 0 || !m_load || !m_load->isSeekable() || m_load->duration() <= 0)
+        return;
+    const qint64 at = std::exchange(m_resumeAt, -1);
+    m_load->setPosition(at);
 }
 
 void QtMediaPlayer::onError(QMediaPlayer::Error error)
 {
-    if (m_states.errorOccurred(error))
+    if (m_states.errorOccurred(error)) {
         unload();
+        m_resumeAt = -1;
+    }
 }
 
 void QtMediaPlayer::progressed()
@@ -199,13 +258,20 @@ void QtMediaPlayer::updateWatchdog()
 
 void QtMediaPlayer::stalled()
 {
-    unload();
+    const qint64 at = position();
     if (m_restartUsed) {
+        unload();
+        m_resumeAt = -1;
         m_states.errorOccurred(QMediaPlayer::NetworkError);
         return;
     }
+    // Now: a stalled load takes up to a second to go (Qt waits for the state change it has pending),
+    // and that second must not count against the new load.
+    unload(true, true);
     m_restartUsed = true;
     ++m_restarts;
+    m_restartedAt = at;
+    m_resumeAt = at > 0 ? at : -1;
     m_states.restarting();
     load();
 }

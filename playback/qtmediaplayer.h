@@ -12,17 +12,23 @@ class QAudioOutput;
 namespace melodrift {
 
 //! The player on Qt Multimedia's GStreamer back end; a PlayerView shows it.
-//! Every song is a load of its own (a fresh QMediaPlayer): Qt 6.4 stops a player by seeking it,
-//! which makes the site see the old song's page again, and a seek after the end of a stream could
-//! leave the next song stalled for good. So the player never stops or re-sources a load: a new
-//! address, a stop and a play after a stop or an end drop the load and make a new one, and the
-//! site sees one request for each play. A load that makes no progress (no status, buffer or
-//! position change) for stallTimeout() while connecting, buffering or playing is made anew once;
-//! a second stall of the same song fails it like an unplayable address.
+//! Every song is a load of its own (a fresh QMediaPlayer) that is never stopped, re-sourced or
+//! reconfigured, only deleted: Qt 6.4 stops a player by seeking it to 0, re-sources it by stopping
+//! it, and reconfigures a playing pipeline (taking its video sink away, say) with a flushing seek to
+//! where it stands; each of these sends the site a request for a song the person has left. A new
+//! address, a stop and a play after a stop or an end drop the load and make a new one, so the site
+//! sees one song page and one file for each play. Video reaches the given sink through a sink of the
+//! load's own, so no later load takes anything from an earlier one.
+//! A load that makes no progress (no status, buffer or position change) for stallTimeout() while
+//! connecting, buffering or playing is made anew and resumes where the song stood. One restart is
+//! spent per stall: it comes back once the song has played restartRegain() past the restart, and
+//! every new song starts with it whole. A stall with none left fails the song like an unplayable
+//! address.
 class QtMediaPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
     static constexpr int kDefaultStallTimeoutMs = 15'000;
+    static constexpr int kDefaultRestartRegainMs = 30'000;
 
     explicit QtMediaPlayer(QObject* parent = nullptr);
     ~QtMediaPlayer() override;
@@ -41,10 +47,12 @@ public:
     void setVolume(double volume) override;
     [[nodiscard]] bool isMuted() const override { return m_muted; }
     void setMuted(bool muted) override;
-    void setVideoOutput(QObject* output) override;
+    void setVideoSink(QVideoSink* sink) override;
 
     void setStallTimeout(int ms) { m_watchdog.setInterval(ms); }
     [[nodiscard]] int stallTimeout() const { return m_watchdog.interval(); }
+    void setRestartRegain(int ms) { m_restartRegainMs = ms; }
+    [[nodiscard]] int restartRegain() const { return m_restartRegainMs; }
     //! How many loads the watchdog has made anew since the player was made.
     [[nodiscard]] int restarts() const { return m_restarts; }
     //! The current load, or null when none (before the first song, after a stop or a failure).
@@ -52,23 +60,33 @@ public:
 
 private:
     void load();
-    void unload();
+    //! Drops the current load; `keepPosition` leaves the position shown (a restart resumes there),
+    //! `now` deletes it at once (never from one of its own signals).
+    void unload(bool keepPosition = false, bool now = false);
+    //! A song from its start: its restart budget whole.
+    void startSong();
     void onPlaybackState(QMediaPlayer::PlaybackState state);
     void onMediaStatus(QMediaPlayer::MediaStatus status);
     void onError(QMediaPlayer::Error error);
+    void onPosition(qint64 ms);
+    void resume();
     void progressed();
     void stalled();
     void updateWatchdog();
 
     QPointer<QMediaPlayer> m_load;
     QAudioOutput* m_audio = nullptr; // the load's; deleted after it
-    QPointer<QObject> m_videoOutput;
+    QVideoSink* m_frames = nullptr;  // the load's; deleted after it
+    QPointer<QVideoSink> m_videoSink;
     QString m_url;
     double m_volume = 0.5;
     bool m_muted = false;
     PlayerStates m_states;
     QTimer m_watchdog;
-    bool m_restartUsed = false; // the current song was made anew once already
+    int m_restartRegainMs = kDefaultRestartRegainMs;
+    bool m_restartUsed = false; // spent on a stall of this song, not yet regained
+    qint64 m_restartedAt = 0;   // where the song stood at its last restart
+    qint64 m_resumeAt = -1;     // where the restarted load is to seek once it can; -1: nowhere
     int m_restarts = 0;
     qint64 m_position = 0;
 };

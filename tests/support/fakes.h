@@ -64,7 +64,7 @@ public:
     void setVolume(double volume) override;
     [[nodiscard]] bool isMuted() const override { return m_muted; }
     void setMuted(bool muted) override { m_muted = muted; }
-    void setVideoOutput(QObject*) override {}
+    void setVideoSink(QVideoSink*) override {}
 
     //! Reports a new play state, as the real player does.
     void report(int state);
