@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QSlider>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVideoWidget>
@@ -77,17 +78,37 @@ PlayerView::PlayerView(QWidget* parent)
     column->addWidget(m_video, 1);
     column->addLayout(bar);
 
-    connect(m_playPause, &QToolButton::clicked, this, &PlayerView::playPauseClicked);
-    connect(m_stop, &QToolButton::clicked, this, &PlayerView::stopClicked);
+    // A button worked by key or by a screen reader is the person acting on the player too: it
+    // raises Click as a mouse press does, before the button acts.
+    connect(m_mute, &QToolButton::clicked, this, [this] { clickedWithoutPointer(m_mute); });
+    connect(m_playPause, &QToolButton::clicked, this, [this] {
+        clickedWithoutPointer(m_playPause);
+        Q_EMIT playPauseClicked();
+    });
+    connect(m_stop, &QToolButton::clicked, this, [this] {
+        clickedWithoutPointer(m_stop);
+        Q_EMIT stopClicked();
+    });
     connect(m_mute, &QToolButton::toggled, this, [this](bool muted) {
         m_mute->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
         Q_EMIT mutedChanged(muted);
     });
     connect(m_volume, &QSlider::valueChanged, this, [this] { Q_EMIT volumeChanged(volume()); });
-    connect(m_seek, &QSlider::sliderReleased, this, [this] { Q_EMIT seekRequested(qint64(m_seek->value()) * 100); });
+    connect(m_volume, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove && action != QAbstractSlider::SliderNoAction)
+            clickedWithoutPointer(m_volume);
+    });
+    // While the length is unknown there is nowhere to go: the slider would say 0.
+    connect(m_seek, &QSlider::sliderReleased, this, [this] {
+        if (m_duration > 0)
+            Q_EMIT seekRequested(qint64(m_seek->value()) * 100);
+    });
     // The keyboard (arrows, Page Up/Down, Home, End) and the wheel seek at once; a drag on release.
     connect(m_seek, &QSlider::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove && action != QAbstractSlider::SliderNoAction)
+        if (action == QAbstractSlider::SliderMove || action == QAbstractSlider::SliderNoAction)
+            return;
+        clickedWithoutPointer(m_seek);
+        if (m_duration > 0)
             Q_EMIT seekRequested(qint64(m_seek->sliderPosition()) * 100);
     });
 
@@ -112,11 +133,16 @@ bool PlayerView::eventFilter(QObject* watched, QEvent* event)
         const quint64 key = (mouse->timestamp() << 8) ^ (quint64(mouse->button()) << 1) ^ quint64(event->type());
         if (key != m_lastPress) {
             m_lastPress = key;
+            m_pointerActing = true;
             const QPointF p = mapFromGlobal(mouse->globalPosition());
             Q_EMIT Click(vbButton(mouse->button()), vbShift(mouse->modifiers()), float(p.x()), float(p.y()));
         }
         break;
     }
+    case QEvent::MouseButtonRelease:
+        // The release still belongs to the press: the button's click comes inside it.
+        QTimer::singleShot(0, this, [this] { m_pointerActing = false; });
+        break;
     case QEvent::ChildAdded:
         // Widgets that the video output makes later are watched too.
         if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
@@ -126,6 +152,15 @@ bool PlayerView::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void PlayerView::clickedWithoutPointer(QWidget* control)
+{
+    // The pointer's act was reported at its press.
+    if (m_pointerActing)
+        return;
+    const QPointF p = control->geometry().center();
+    Q_EMIT Click(0, 0, float(p.x()), float(p.y()));
 }
 
 void PlayerView::setVideoShown(bool video)
@@ -150,7 +185,8 @@ void PlayerView::setStatusText(const QString& text)
 
 QList<QWidget*> PlayerView::focusableControls() const
 {
-    return {m_playPause, m_stop, m_mute, m_seek, m_volume};
+    // As the bar shows them, left to right.
+    return {m_playPause, m_stop, m_seek, m_mute, m_volume};
 }
 
 QString PlayerView::statusText() const

@@ -12,7 +12,7 @@ namespace melodrift {
 //! The embedded player's face: the player's status (or the video) above a control bar of play or
 //! pause, stop, position, time, mute and volume. It plays nothing: it shows the state it is given
 //! and reports what the person asks for. A press anywhere on it raises Click once, before the
-//! pressed control acts on it.
+//! pressed control acts on it; so does a control worked by key or by a screen reader.
 class PlayerView : public QWidget {
     Q_OBJECT
 public:
@@ -59,6 +59,7 @@ protected:
 
 private:
     void watch(QWidget* widget);
+    void clickedWithoutPointer(QWidget* control);
     void updateTime();
 
     QLabel* m_screen;
@@ -72,7 +73,8 @@ private:
     qint64 m_duration = 0;
     qint64 m_position = 0;
     bool m_playing = false;
-    quint64 m_lastPress = 0; // timestamp of the press already reported
+    quint64 m_lastPress = 0;      // timestamp of the press already reported
+    bool m_pointerActing = false; // between a reported press and the end of its release
 };
 
 //! "m:ss" for a position or duration in milliseconds.

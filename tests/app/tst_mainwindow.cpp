@@ -123,19 +123,26 @@ private Q_SLOTS:
         QCOMPARE(seen, expected);
     }
 
-    // Click reaches the form once per press, whether the pressed part takes the press or passes it on.
-    void aPressAnywhereOnThePlayerClicksOnce_data()
+    // Click reaches the form once per act on the player: a press, whether the pressed part takes it
+    // or passes it on, or a control worked by key or by a screen reader. It disarms the re-play.
+    void anyActOnThePlayerClicksOnce_data()
     {
         QTest::addColumn<QString>("part");
-        QTest::newRow("the status screen") << QStringLiteral("screen");
-        QTest::newRow("the time label") << QStringLiteral("time");
-        QTest::newRow("the stop button") << QStringLiteral("stop");
-        QTest::newRow("the volume slider") << QStringLiteral("volume");
-        QTest::newRow("the view itself") << QString();
+        QTest::addColumn<QString>("how"); // left, right, space, right-arrow, press (a reader's action)
+        QTest::newRow("the status screen") << QStringLiteral("screen") << QStringLiteral("left");
+        QTest::newRow("the time label") << QStringLiteral("time") << QStringLiteral("left");
+        QTest::newRow("the stop button") << QStringLiteral("stop") << QStringLiteral("left");
+        QTest::newRow("the volume slider") << QStringLiteral("volume") << QStringLiteral("left");
+        QTest::newRow("the view itself, right button") << QString() << QStringLiteral("right");
+        QTest::newRow("stop by Space") << QStringLiteral("stop") << QStringLiteral("space");
+        QTest::newRow("pause by Space") << QStringLiteral("playPause") << QStringLiteral("space");
+        QTest::newRow("stop as a screen reader presses it") << QStringLiteral("stop") << QStringLiteral("press");
+        QTest::newRow("volume by arrow") << QStringLiteral("volume") << QStringLiteral("right-arrow");
     }
-    void aPressAnywhereOnThePlayerClicksOnce()
+    void anyActOnThePlayerClicksOnce()
     {
         QFETCH(QString, part);
+        QFETCH(QString, how);
         test::TestWindow w;
         w.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
@@ -143,11 +150,16 @@ private Q_SLOTS:
         QWidget* target = part.isEmpty() ? view : view->findChild<QWidget*>(part);
         QVERIFY(target);
         QSignalSpy clicks(view, &PlayerView::Click);
-        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(2, 2));
+        if (how == u"left" || how == u"right")
+            QTest::mouseClick(target, how == u"left" ? Qt::LeftButton : Qt::RightButton, {}, QPoint(2, 2));
+        else if (how == u"press")
+            QAccessible::queryAccessibleInterface(target)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        else
+            QTest::keyClick(target, how == u"space" ? Qt::Key_Space : Qt::Key_Right);
+        QCoreApplication::processEvents();
         QCOMPARE(clicks.size(), 1);
-        QTest::mouseClick(target, Qt::RightButton, {}, QPoint(3, 3));
-        QCOMPARE(clicks.size(), 2);
-        QCOMPARE(clicks[1][0].toInt(), 2);
+        QCOMPARE(clicks[0][0].toInt(), how == u"right" ? 2 : how == u"left" ? 1 : 0);
         QCOMPARE(w.window->playbackState().AutoPlayState, 2);
     }
 
@@ -211,8 +223,9 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             reached.append(QApplication::focusWidget());
         }
-        QCOMPARE(reached, (QList<QWidget*>{view->playPauseButton(), view->stopButton(), view->muteButton(),
-                                           view->seekSlider(), view->volumeSlider()}));
+        // As the bar shows them, left to right.
+        QCOMPARE(reached, (QList<QWidget*>{view->playPauseButton(), view->stopButton(), view->seekSlider(),
+                                           view->muteButton(), view->volumeSlider()}));
         QCOMPARE(view->volumeSlider()->value(), 50); // the design's volume 50
         QCOMPARE(w.player->volume(), 0.5);
         QSignalSpy playPause(view, &PlayerView::playPauseClicked);
@@ -222,9 +235,12 @@ private Q_SLOTS:
         QVERIFY(w.player->isMuted());
         QTest::keyClick(view->volumeSlider(), Qt::Key_Right);
         QVERIFY(w.player->volume() > 0.5);
+        // While the length is unknown the position slider goes nowhere (not to 0:00).
+        QSignalSpy seek(view, &PlayerView::seekRequested);
+        QTest::keyClick(view->seekSlider(), Qt::Key_PageUp);
+        QCOMPARE(seek.size(), 0);
         view->setDuration(61'500);
         QCOMPARE(view->timeLabel()->text(), QStringLiteral("0:00 / 1:01"));
-        QSignalSpy seek(view, &PlayerView::seekRequested);
         QTest::keyClick(view->seekSlider(), Qt::Key_PageUp);
         QCOMPARE(seek.size(), 1);
         QVERIFY(seek[0][0].toLongLong() > 0);

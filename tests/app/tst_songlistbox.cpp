@@ -196,22 +196,31 @@ private Q_SLOTS:
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("event"); // Click, DblClick, MouseUp or "" for none
         QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("away"); // the chosen row scrolled out of view before the key
         const int shift = Qt::ShiftModifier;
-        QTest::newRow("Down with no row chosen takes the first") << 100 << 0 << int(Qt::Key_Down) << 0 << "Click" << 1;
-        QTest::newRow("Down") << 100 << 3 << int(Qt::Key_Down) << 0 << "Click" << 4;
-        QTest::newRow("Up") << 100 << 3 << int(Qt::Key_Up) << 0 << "Click" << 2;
-        QTest::newRow("Up on the first row stays") << 100 << 1 << int(Qt::Key_Up) << 0 << "Click" << 1;
-        QTest::newRow("Page Down moves a page") << 100 << 1 << int(Qt::Key_PageDown) << 0 << "Click" << -1;
-        QTest::newRow("Page Up stops at the first row") << 100 << 3 << int(Qt::Key_PageUp) << 0 << "Click" << 1;
-        QTest::newRow("Home") << 100 << 12 << int(Qt::Key_Home) << 0 << "Click" << 1;
-        QTest::newRow("End scrolls to the last row") << 100 << 3 << int(Qt::Key_End) << 0 << "Click" << 100;
-        QTest::newRow("Enter plays the chosen row") << 100 << 5 << int(Qt::Key_Return) << 0 << "DblClick" << 5;
-        QTest::newRow("Enter with no row chosen does nothing") << 100 << 0 << int(Qt::Key_Enter) << 0 << "" << -1;
-        QTest::newRow("the Menu key opens the row's menu") << 100 << 5 << int(Qt::Key_Menu) << 0 << "MouseUp" << 5;
-        QTest::newRow("Shift+F10 too") << 100 << 5 << int(Qt::Key_F10) << shift << "MouseUp" << 5;
-        QTest::newRow("F10 alone does not") << 100 << 5 << int(Qt::Key_F10) << 0 << "" << 5;
-        QTest::newRow("no rows: Down does nothing") << 0 << 0 << int(Qt::Key_Down) << 0 << "" << -1;
-        QTest::newRow("no rows: the Menu key does nothing") << 0 << 0 << int(Qt::Key_Menu) << 0 << "" << -1;
+        QTest::newRow("Down with no row chosen takes the first")
+            << 100 << 0 << int(Qt::Key_Down) << 0 << "Click" << 1 << false;
+        QTest::newRow("Down") << 100 << 3 << int(Qt::Key_Down) << 0 << "Click" << 4 << false;
+        QTest::newRow("Up") << 100 << 3 << int(Qt::Key_Up) << 0 << "Click" << 2 << false;
+        QTest::newRow("Up on the first row stays") << 100 << 1 << int(Qt::Key_Up) << 0 << "Click" << 1 << false;
+        QTest::newRow("Page Down moves a page") << 100 << 1 << int(Qt::Key_PageDown) << 0 << "Click" << -1 << false;
+        QTest::newRow("Page Up stops at the first row")
+            << 100 << 3 << int(Qt::Key_PageUp) << 0 << "Click" << 1 << false;
+        QTest::newRow("Home") << 100 << 12 << int(Qt::Key_Home) << 0 << "Click" << 1 << false;
+        QTest::newRow("End scrolls to the last row") << 100 << 3 << int(Qt::Key_End) << 0 << "Click" << 100 << false;
+        QTest::newRow("Enter plays the chosen row") << 100 << 5 << int(Qt::Key_Return) << 0 << "DblClick" << 5 << false;
+        QTest::newRow("Enter on a row the wheel moved away brings it back")
+            << 100 << 5 << int(Qt::Key_Return) << 0 << "DblClick" << 5 << true;
+        QTest::newRow("the Menu key on a row moved away too")
+            << 100 << 5 << int(Qt::Key_Menu) << 0 << "MouseUp" << 5 << true;
+        QTest::newRow("Enter with no row chosen does nothing")
+            << 100 << 0 << int(Qt::Key_Enter) << 0 << "" << -1 << false;
+        QTest::newRow("the Menu key opens the row's menu")
+            << 100 << 5 << int(Qt::Key_Menu) << 0 << "MouseUp" << 5 << false;
+        QTest::newRow("Shift+F10 too") << 100 << 5 << int(Qt::Key_F10) << shift << "MouseUp" << 5 << false;
+        QTest::newRow("F10 alone does not") << 100 << 5 << int(Qt::Key_F10) << 0 << "" << 5 << false;
+        QTest::newRow("no rows: Down does nothing") << 0 << 0 << int(Qt::Key_Down) << 0 << "" << -1 << false;
+        QTest::newRow("no rows: the Menu key does nothing") << 0 << 0 << int(Qt::Key_Menu) << 0 << "" << -1 << false;
     }
     void keysChooseARowAndRaiseTheMouseEvents()
     {
@@ -221,11 +230,14 @@ private Q_SLOTS:
         QFETCH(int, modifiers);
         QFETCH(QString, event);
         QFETCH(int, row);
+        QFETCH(bool, away);
         fill(rows);
         if (start > 0) {
             m_list->scrollToRow(start);
             QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, rowCentre(start));
         }
+        if (away)
+            m_list->verticalScrollBar()->setValue(m_list->verticalScrollBar()->maximum());
         if (row < 0 && !event.isEmpty())
             row = start + m_list->rowsPerPage();
         QSignalSpy clicks(m_list.get(), &SongListBox::Click);
@@ -264,6 +276,40 @@ private Q_SLOTS:
             m_list->clearFocus();
             return m_list->viewport()->grab().toImage().copy(next);
         }());
+    }
+
+    // A key held down repeats: Enter plays once, and the frame round the whole list goes when the
+    // first row is chosen (only the rows were repainted, the frame's sides stayed).
+    void heldKeysAndTheFocusFrame()
+    {
+        fill(50);
+        m_list->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_list.get()));
+        m_list->setFocus();
+        QRegion painted;
+        struct Painted : QObject {
+            QRegion* region;
+            explicit Painted(QRegion* r) : region(r) {}
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    *region += static_cast<QPaintEvent*>(event)->region();
+                return false;
+            }
+        } watcher(&painted);
+        QCoreApplication::processEvents();
+        m_list->viewport()->installEventFilter(&watcher);
+        QTest::keyClick(m_list.get(), Qt::Key_Down);
+        QTRY_VERIFY(!painted.isEmpty());
+        QCOMPARE(painted.boundingRect(), m_list->viewport()->rect());
+        QSignalSpy doubles(m_list.get(), &SongListBox::DblClick);
+        QTest::keyPress(m_list.get(), Qt::Key_Return);
+        for (int i = 0; i < 5; ++i) {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+            QCoreApplication::sendEvent(m_list.get(), &repeat);
+        }
+        QTest::keyRelease(m_list.get(), Qt::Key_Return);
+        QCOMPARE(doubles.size(), 1);
     }
 
     // While no assistive technology listens (as here, offscreen) no row object is made.

@@ -102,8 +102,11 @@ private Q_SLOTS:
         QTest::newRow("a load after an error tries again")
             << "load error load playing buffered"
             << "9 正在连接… 10 出错：无法打开该地址 9 正在连接… 3 正在播放";
-        QTest::newRow("a restart is no stop") << "load playing buffering restart playing buffered"
-                                              << "9 正在连接… 3 6 正在缓冲… 9 正在重新连接… 3 正在播放";
+        QTest::newRow("a restart is no stop, and says so until it plays")
+            << "load playing buffering restart loading playing buffering buffered"
+            << "9 正在连接… 3 6 正在缓冲… 9 正在重新连接… 3 6 3 正在播放";
+        QTest::newRow("a paused song's buffer fills on: still paused") << "load playing buffered paused buffering"
+                                                                       << "9 正在连接… 3 正在播放 2 已暂停";
     }
     void qtSignalsBecomeTheDesignsStates()
     {
