@@ -1,9 +1,11 @@
 // Soak run in one process against the demo site: songs back to back on the real player in loop
 // mode, then searches with paging through the real window, optionally with busy threads loading
 // the machine. Reports songs played, stalls, watchdog restarts, the longest gap between two songs,
-// resident memory and open file descriptors.
+// resident memory and open file descriptors. --switches N instead plays songs of minutes, still
+// downloading, and moves to another row every second, N times; it reports the requests per play
+// (a song page and a file) and every request for a song already left.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/soak [--songs N] [--searches N] [--load THREADS] [--wav]
-//      [--qtest-loop]
+//      [--qtest-loop] [--switches N]
 #include "app/mainwindow.h"
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
@@ -144,6 +146,69 @@ private:
     std::vector<std::thread> m_threads;
 };
 
+//! Plays a new row every second while the songs, minutes long, still download: half of them as a
+//! double-click plays them, half as the desktop's "next" does. Returns the stray requests.
+int switching(MainWindow& window, MediaPlayer& player, site::DemoSite& site, int switches, int load)
+{
+    site.setSongMilliseconds(0);
+    site.setSongFormat(site::DemoSite::Format::Mp3);
+    window.QMListBox1()->Clear();
+    for (int i = 0; i < 20; ++i)
+        window.QMListBox1()->AddItem(site::catalogue()[i].title, site::catalogue()[i].id, site::catalogue()[i].id, 0);
+    QString current;
+    bool pageSeen = false;
+    bool fileSeen = false;
+    int pages = 0;
+    int files = 0;
+    QStringList strays;
+    const QMetaObject::Connection counted =
+        QObject::connect(&site, &site::DemoSite::requestSeen, [&](const QString& url, const QByteArray& range) {
+            const qsizetype page = url.indexOf(u"/mp3.asp?id=");
+            const qsizetype file = url.indexOf(u"/audio/");
+            if (page >= 0 && url.mid(page + 12) == current && !pageSeen) {
+                pageSeen = true;
+                ++pages;
+            } else if (file >= 0 && url.mid(file + 7).section(u'.', 0, 0) == current && pageSeen && !fileSeen &&
+                       range.isEmpty()) {
+                fileSeen = true;
+                ++files;
+            } else if (page >= 0 || file >= 0) {
+                strays.append(url + (range.isEmpty() ? QString() : u" " + QString::fromLatin1(range)));
+            }
+        });
+    std::printf("%d switches, one a second, between songs of minutes at four times their bit rate, %d busy "
+                "threads\n",
+                switches, load);
+    QElapsedTimer total;
+    total.start();
+    {
+        BusyLoad busy(load);
+        for (int i = 1; i <= switches; ++i) {
+            const int row = (i * 7) % 20 + 1;
+            current = window.QMListBox1()->ItemId(i % 2 == 0 ? row : window.playbackState().PlayRow % 20 + 1);
+            pageSeen = fileSeen = false;
+            if (i % 2 == 0)
+                window.playback()->PlaySong(row);
+            else
+                window.playback()->advance(PlayMode::Loop);
+            QTest::qWait(1000);
+            if (i % 100 == 0)
+                report(qPrintable(QStringLiteral("after %1 switches").arg(i)));
+        }
+        current.clear();
+        player.stop();
+        QTest::qWait(3000);
+    }
+    QObject::disconnect(counted);
+    std::printf("switches %d in %.0f s: song pages %d, files %d (%.3f and %.3f a play), stray requests %lld\n",
+                switches, double(total.elapsed()) / 1000, pages, files, double(pages) / switches,
+                double(files) / switches, static_cast<long long>(strays.size()));
+    for (const QString& stray : std::as_const(strays).mid(0, 10))
+        std::printf("  stray: %s\n", qPrintable(stray));
+    std::fflush(stdout);
+    return int(strays.size()) + (switches - pages) + (switches - files);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -165,6 +230,9 @@ int main(int argc, char* argv[])
                                          std::make_shared<test::FakeDialogs>(), player});
     window.Form_Load();
     window.show();
+    const int switches = argument(argc, argv, "--switches", 0);
+    if (switches > 0)
+        return switching(window, *player, site, switches, load) == 0 ? 0 : 1;
 
     for (int i = 0; i < 5; ++i)
         window.QMListBox1()->AddItem(site::catalogue()[i].title, site::catalogue()[i].id, site::catalogue()[i].id, 0);

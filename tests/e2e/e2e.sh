@@ -86,6 +86,10 @@ shot playing
 seen "GET http://www.melodrift-music.example/mp3.asp?id=100003" 20 || fail "row 3 did not follow in loop mode"
 ok "row 3 followed when the song ended"
 shot next-song
+seen "GET http://www.melodrift-music.example/mp3.asp?id=100005" 20 || fail "rows 4 and 5 did not follow"
+sleep 0.5
+one_request_per_play "$work/site.log" || fail "the automatic advance asked for a song more than once"
+ok "each automatic advance asked for its song's page and file once"
 
 click 100 "$(row 1)" 3
 sleep 0.5
@@ -125,4 +129,47 @@ close_program "during a download"
 leftovers=$(find "$HOME" -maxdepth 1 -name '慢速*' -o -maxdepth 1 -name '*.wav.*' -o -maxdepth 1 -name 'slow*' | wc -l)
 [ "$leftovers" -eq 0 ] || fail "a cut download left files behind: $(ls -A "$HOME")"
 ok "the cut download left nothing behind"
+# Songs of minutes, still downloading when the person moves on: 30 switches by double-click, Enter,
+# the Menu key's "试听" and the desktop's "next" (MPRIS, on a session bus of our own). Each play costs
+# the site the new song's page and file; a song left is never asked for again.
+"$site" --port 0 >"$work/long.log" &
+pids+=($!)
+for _ in $(seq 100); do lport=$(awk '/^listening/ {print $2}' "$work/long.log"); [ -n "$lport" ] && break; sleep 0.1; done
+[ -n "$lport" ] || fail "the second demo site did not start"
+export http_proxy=http://127.0.0.1:$lport
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+pids+=("${bus##*$'\n'}")
+start_program
+search_for ""
+for _ in $(seq 100); do grep -q "so.asp?key=" "$work/long.log" && break; sleep 0.1; done
+sleep 1
+plays=0
+for i in $(seq 30); do
+  r=$(((i * 7) % 15 + 1))
+  case $((i % 4)) in
+    0) xdotool mousemove --window "$win" 100 "$(row "$r")" click --repeat 2 --delay 60 1 ;;
+    1) click 100 "$(row "$r")"; xdotool key Return ;;
+    2) click 100 "$(row "$r")"; xdotool key Menu; sleep 0.4; xdotool key Down Return ;;
+    3) dbus-send --session --type=method_call --dest="org.mpris.MediaPlayer2.melodrift.instance$app" \
+         /org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Player.Next ;;
+  esac
+  plays=$((plays + 1))
+  # The new song's file has begun and is far from downloaded when the next switch comes.
+  waited=0
+  until [ "$(grep -c '/audio/' "$work/long.log")" -ge $plays ]; do
+    [ $waited -lt 200 ] || fail "switch $i (way $((i % 4))) started no song"
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  sleep 1.2
+done
+sleep 2
+shot switches
+one_request_per_play "$work/long.log" || fail "a song left was asked for again"
+[ "$(grep -c 'mp3.asp?id=' "$work/long.log")" -eq 30 ] || fail "$(grep -c 'mp3.asp?id=' "$work/long.log") song pages for 30 plays"
+ok "30 switches while songs downloaded: 30 song pages, 30 files, nothing for a song left"
+close_program "while a song of minutes downloads"
+[ "$(grep -cE 'mp3.asp|/audio/' "$work/long.log")" -eq 60 ] || fail "closing asked the site for the song again"
+ok "closing asked for nothing more"
 echo "end-to-end: $passed passed, 0 failed"

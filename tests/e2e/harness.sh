@@ -50,3 +50,12 @@ find_window() {
   done
   [ -n "$win" ] || fail "the window did not appear"
 }
+# True when every song page in site log $1 is followed by its file and nothing else for it: no
+# range asked again, no page or file of a song after another song's page.
+one_request_per_play() {
+  awk '/mp3\.asp\?id=|\/audio\// {
+    if ($2 ~ /mp3\.asp/) { if (want != "") exit 1; split($2, p, "id="); want = p[2]; next }
+    if (want == "" || index($2, "/audio/" want ".") == 0 || $3 == "Range:") exit 1
+    want = ""
+  }' "$1"
+}

@@ -164,7 +164,8 @@ private Q_SLOTS:
         QCOMPARE(list().toolTipText(), expected);
     }
 
-    // The rule itself is tested in tst_playmode; here, that the buttons choose it and the row plays.
+    // The rule itself is tested in tst_playmode; here, that the buttons choose it when the song
+    // ends (the mode is chosen while it plays) and the row plays.
     void songEndPlaysTheNextRowByTheModeButtons_data()
     {
         QTest::addColumn<Mode>("mode");
@@ -233,16 +234,6 @@ private Q_SLOTS:
         QCOMPARE(window().playbackState().AutoPlayState, 2);
         player().reportEnd();
         QCOMPARE(window().playbackState().AutoPlayState, 1);
-    }
-
-    void modeIsReadWhenTheSongEnds()
-    {
-        fill(5);
-        setMode(Single);
-        play(2);
-        setMode(Loop);
-        player().reportEnd();
-        QCOMPARE(window().playbackState().PlayRow, 3);
     }
 
     void songEndingOnAnEmptyListPlaysNothing()

@@ -66,29 +66,6 @@ private Q_SLOTS:
         m_site.setSendRate(site::DemoSite::kDefaultSendRate);
     }
 
-    void reportsMediaEndedThenStoppedAtTheEnd()
-    {
-        m_site.setSongMilliseconds(800);
-        QtMediaPlayer player;
-        player.setVideoSink(&m_screen);
-        StateLog log(player);
-        QStringList statuses;
-        connect(&player, &MediaPlayer::StatusChange, this, [&] { statuses.append(player.status()); });
-        player.setURL(page(QStringLiteral("100001")));
-        QCOMPARE(player.URL(), page(QStringLiteral("100001")));
-        QTRY_VERIFY_WITH_TIMEOUT(log.states.contains(MediaPlayer::MediaEnded), 20000);
-        QTest::qWait(100);
-        // Buffering may come and go while it plays; it starts connecting and ends as the design has it.
-        QCOMPARE(log.states.first(), int(MediaPlayer::Transitioning));
-        QVERIFY(log.states.contains(MediaPlayer::Playing));
-        QCOMPARE(log.states.mid(log.states.size() - 2), (QList<int>{MediaPlayer::MediaEnded, MediaPlayer::Stopped}));
-        QCOMPARE(log.states.count(MediaPlayer::Stopped), 1);
-        QCOMPARE(statuses.first(), QStringLiteral("正在连接…"));
-        QVERIFY(statuses.contains(QStringLiteral("正在播放")));
-        QCOMPARE(statuses.last(), QStringLiteral("播放完毕"));
-        QCOMPARE(m_site.requests(), (QStringList{page(QStringLiteral("100001")), audio(QStringLiteral("100001"))}));
-    }
-
     // Every play costs the site one song page and its file, nothing else, however the song is left
     // while it still downloads: a song left is never asked for again, and a new address (another or
     // the same) is never reported stopped.
@@ -150,7 +127,8 @@ private Q_SLOTS:
         }
     }
 
-    // A new address given by a handler of the song's end, as the automatic advance gives it.
+    // A new address given by a handler of the song's end, as the automatic advance gives it: the
+    // end is reported as the design has it (media ended, then stopped) for the last song only.
     void theNextSongAtTheEndAsksOnce_data()
     {
         QTest::addColumn<QString>("next");
@@ -163,6 +141,8 @@ private Q_SLOTS:
         m_site.setSongMilliseconds(800);
         QtMediaPlayer player;
         StateLog log(player);
+        QStringList statuses;
+        connect(&player, &MediaPlayer::StatusChange, this, [&] { statuses.append(player.status()); });
         qsizetype switched = -1;
         connect(&player, &MediaPlayer::PlayStateChange, this, [&](int state) {
             if (state == MediaPlayer::MediaEnded && switched < 0) {
@@ -178,8 +158,13 @@ private Q_SLOTS:
                                                  page(next), audio(next)}));
         const QList<int> second = log.states.mid(switched);
         QCOMPARE(second.value(0), int(MediaPlayer::Transitioning));
-        QVERIFY(second.indexOf(MediaPlayer::Stopped) > second.indexOf(MediaPlayer::MediaEnded));
+        QVERIFY(second.contains(MediaPlayer::Playing));
+        QCOMPARE(second.mid(second.size() - 2), (QList<int>{MediaPlayer::MediaEnded, MediaPlayer::Stopped}));
         QCOMPARE(log.states.count(MediaPlayer::Stopped), 1); // the very last song's end only
+        // Buffering may come and go while it plays; it starts connecting and ends finished.
+        QCOMPARE(statuses.first(), QStringLiteral("正在连接…"));
+        QVERIFY(statuses.contains(QStringLiteral("正在播放")));
+        QCOMPARE(statuses.last(), QStringLiteral("播放完毕"));
     }
 
     void pauseHoldsAndPlayGoesOn()
@@ -254,18 +239,17 @@ private Q_SLOTS:
         }
         QCOMPARE(player.restarts(), restarts);
         QCOMPARE(m_site.requests().count(page(id)), restarts + 1);
-        // Reconnecting stays said until the song plays again.
-        for (qsizetype i = statuses.indexOf(u"正在重新连接…"_qs); i >= 0 && i + 1 < statuses.size(); i = -1)
-            QVERIFY2(statuses[i + 1] == u"正在播放" || statuses[i + 1].startsWith(u"出错"),
-                     qPrintable(statuses[i + 1]));
+        // Reconnecting stays said until the song plays again (or fails).
+        const qsizetype reconnecting = statuses.indexOf(u"正在重新连接…"_qs);
+        if (reconnecting >= 0)
+            QVERIFY(statuses.value(reconnecting + 1) == u"正在播放" ||
+                    statuses.value(reconnecting + 1).startsWith(u"出错"));
         if (!stallsAt.isEmpty() && plays) {
-            // The restarted song went on from where it stood: a range from there, no return to 0:00.
-            const QList<QByteArray> ranges = m_site.ranges();
-            const qint64 from = ranges.last().mid(6).split('-').first().toLongLong();
-            QVERIFY2(from > 0 && from < byteAt(stallsAt.last()), ranges.last().constData());
-            // The position shown never went back more than a moment (the end of the song shows 0).
+            // Resumed where it stood: a range from there, and the position shown never went back.
+            const qint64 from = m_site.ranges().last().mid(6).split('-').first().toLongLong();
+            QVERIFY(from > 0 && from < byteAt(stallsAt.last()));
             for (qsizetype i = 1; i < shown.size() && shown[i] > 0; ++i)
-                QVERIFY2(shown[i] >= shown[i - 1] - 300, qPrintable(QString::number(shown[i])));
+                QVERIFY(shown[i] >= shown[i - 1] - 300);
         }
         QVERIFY(!log.states.contains(MediaPlayer::Stopped) || plays);
     }
