@@ -4,11 +4,54 @@
 #include "playback/qtmediaplayer.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+//! --help and --version answer on the terminal before any window; other arguments are ignored.
+//! Returns the exit status when the program is to end here.
+std::optional<int> answerCommandLine(int argc, char* argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("melodrift"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MELODRIFT_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Finds songs on a Chinese MP3 music site by keyword and plays them in its window.\n"
+                       "The site is reached over plain HTTP; http_proxy is honoured."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    (void)parser.parse(arguments); // unknown arguments are not ours to refuse
+    if (parser.isSet(help) || arguments.contains(u"--help-all")) {
+        // No application object yet to name the program.
+        std::fputs(qPrintable(parser.helpText().replace(u"<executable_name>"_qs, u"melodrift"_qs)), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("melodrift %s\n", MELODRIFT_VERSION);
+        return 0;
+    }
+    const bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || arguments.contains(u"-platform");
+    if (!platformChosen && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("melodrift: no display to open its window on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
+        return 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     // Qt's own dialogs speak the program's language too.
     QTranslator qtTexts;

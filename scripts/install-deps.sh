@@ -20,8 +20,8 @@ packages=(
   # headless runs of the real window, the session bus for desktop controls, and the accessibility
   # bus with a reader of it for the keyboard-and-screen-reader run
   xvfb xauth xdotool dbus-daemon dbus-bin at-spi2-core python3-pyatspi
-  # desktop files and the Debian package
-  desktop-file-utils appstream dpkg-dev
+  # desktop files, the manual page and the Debian package
+  desktop-file-utils appstream dpkg-dev man-db
 )
 
 missing=()

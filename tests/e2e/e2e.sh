@@ -10,6 +10,12 @@ source "$(dirname "$0")/harness.sh"
 on_failure() { shot "failure"; echo "program log:" && tail -n 20 "$work/program.log"; }
 step=0
 shot() { step=$((step + 1)); "$grab" "$out/$(printf %02d "$step")-$1.png" >/dev/null 2>&1 || true; }
+# On the terminal first: --help and --version answer without a window; no display is said in one line.
+"$melodrift" --version | grep -qx "melodrift [0-9][0-9.]*" || fail "--version"
+"$melodrift" --help | grep -q "^Usage: melodrift" || fail "--help"
+nodisplay=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$melodrift" 2>&1)
+[ $? -eq 1 ] && [ "$(wc -l <<<"$nodisplay")" -eq 1 ] || fail "without a display: $nodisplay"
+ok "--help, --version and no display answer on the terminal"
 # A display of our own, and the desktop's default browser set to a 360 browser script.
 for n in $(seq 20 60); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
 export DISPLAY=:$n

@@ -29,10 +29,12 @@ check "command in bin" 'grep -q "./usr/bin/melodrift -> ../lib/melodrift/melodri
 check "desktop entry" 'grep -q "./usr/share/applications/org.melodrift.Melodrift.desktop" <<<"$files"'
 check "icon" 'grep -q "./usr/share/icons/hicolor/scalable/apps/org.melodrift.Melodrift.svg" <<<"$files"'
 check "metainfo" 'grep -q "./usr/share/metainfo/org.melodrift.Melodrift.metainfo.xml" <<<"$files"'
+check "manual page" 'grep -qE "./usr/share/man/man1/melodrift.1(.gz)?$" <<<"$files"'
 
 dpkg-deb -x "$deb" "$work/root"
 check "desktop entry validates" 'desktop-file-validate "$work/root/usr/share/applications/org.melodrift.Melodrift.desktop"'
 check "metainfo validates" 'appstreamcli validate --no-net "$work/root/usr/share/metainfo/org.melodrift.Melodrift.metainfo.xml" >/dev/null'
+check "manual page reads" 'man -l "$(ls "$work"/root/usr/share/man/man1/melodrift.1*)" 2>&1 | grep -q "find songs on a Chinese MP3 music site"'
 check "program finds its skin through the link" '[ "$(readlink -f "$work/root/usr/bin/melodrift")" = "$work/root/usr/lib/melodrift/melodrift" ]'
 check "apt resolves every dependency" 'apt-get install --simulate --no-install-recommends "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; false; }'
 echo "$passed passed, $failed failed"
