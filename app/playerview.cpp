@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
@@ -14,6 +15,23 @@
 #include <QVideoWidget>
 
 namespace melodrift {
+
+namespace {
+
+//! A left press on the position bar goes where it is pressed, as media players do; the base style
+//! would move it a page.
+class JumpToClickStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+} // namespace
 
 QString formatTime(qint64 ms)
 {
@@ -50,6 +68,9 @@ PlayerView::PlayerView(QWidget* parent)
     m_mute->setToolTip(QStringLiteral("静音"));
     m_mute->setAccessibleName(QStringLiteral("静音"));
     m_seek->setObjectName(QStringLiteral("seek"));
+    auto* jumpStyle = new JumpToClickStyle;
+    jumpStyle->setParent(m_seek);
+    m_seek->setStyle(jumpStyle);
     m_seek->setRange(0, 0);
     m_seek->setAccessibleName(QStringLiteral("进度"));
     m_volume->setObjectName(QStringLiteral("volume"));

@@ -33,15 +33,36 @@ void StatusBar::setPanelText(int panel, const QString& text)
 {
     if (panel < 1 || panel > 3)
         return;
-    m_panels[static_cast<size_t>(panel - 1)]->setText(text);
+    const auto index = static_cast<size_t>(panel - 1);
+    m_texts[index] = text;
+    showPanel(index);
     Q_EMIT panelTextSet(panel, text);
+}
+
+void StatusBar::showPanel(size_t index)
+{
+    QLabel* label = m_panels[index];
+    const QString& text = m_texts[index];
+    // Panel 3 runs past the window's edge: only what shows counts.
+    const int shown = qMin(label->width(), width() - label->x()) - 2 * label->frameWidth() - 2;
+    const QString fitted = label->fontMetrics().elidedText(text, Qt::ElideRight, qMax(0, shown));
+    label->setText(fitted);
+    label->setToolTip(fitted == text ? QString() : plainTextToolTip(text));
+    label->setAccessibleName(text);
+}
+
+void StatusBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    for (size_t i = 0; i < m_panels.size(); ++i)
+        showPanel(i);
 }
 
 QString StatusBar::panelText(int panel) const
 {
     if (panel < 1 || panel > 3)
         return {};
-    return m_panels[static_cast<size_t>(panel - 1)]->text();
+    return m_texts[static_cast<size_t>(panel - 1)];
 }
 
 void StatusBar::mouseMoveEvent(QMouseEvent* event)
@@ -53,6 +74,12 @@ void StatusBar::mouseMoveEvent(QMouseEvent* event)
 bool StatusBar::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
+        // The design's tooltip holds panels 1 and 2 whole; a cut panel 3 shows its own.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (m_panels[2]->geometry().contains(help->pos()) && !m_panels[2]->toolTip().isEmpty()) {
+            QToolTip::showText(help->globalPos(), m_panels[2]->toolTip(), this);
+            return true;
+        }
         if (m_toolTipText.isEmpty())
             QToolTip::hideText();
         else

@@ -10,6 +10,8 @@ class QLabel;
 namespace melodrift {
 
 //! Status bar with three plain-text panels addressed 1..3; panel texts are never taken for markup.
+//! A text wider than the part of its panel that shows is cut with "…"; the whole text is the
+//! panel's tooltip and accessible name, and panelText() gives it.
 class StatusBar : public QWidget {
     Q_OBJECT
 public:
@@ -31,9 +33,13 @@ Q_SIGNALS:
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showPanel(size_t index);
+
     std::array<QLabel*, 3> m_panels{};
+    std::array<QString, 3> m_texts;
     QString m_toolTipText;
 };
 

@@ -1,3 +1,4 @@
+#include "app/plaintext.h"
 #include "app/playerview.h"
 #include "app/songlistbox.h"
 #include "app/statusbar.h"
@@ -319,6 +320,36 @@ private Q_SLOTS:
         QVERIFY(QToolTip::text().contains(u"&lt;b&gt;a"));
         QVERIFY(!QToolTip::text().contains(u"<b>"));
         QToolTip::hideText();
+        // A panel cut to its width ends in "…" and keeps its whole text for the pointer and readers;
+        // panel 3, cut at the window's edge, shows its own on the pointer.
+        const QString title = QStringLiteral("正在播放：月光与你 (a title far longer than the panel)");
+        for (int panel : {2, 3}) {
+            bar->setPanelText(panel, title);
+            auto* label = bar->findChild<QLabel*>(QStringLiteral("panel%1").arg(panel));
+            QVERIFY(label->text().endsWith(u"…"));
+            QCOMPARE(label->toolTip(), plainTextToolTip(title));
+            QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), title);
+            QCOMPARE(bar->panelText(panel), title);
+        }
+        const QPoint onPanel3 = bar->findChild<QLabel*>(QStringLiteral("panel3"))->geometry().center();
+        QHelpEvent overPanel3(QEvent::ToolTip, onPanel3, bar->mapToGlobal(onPanel3));
+        QCoreApplication::sendEvent(bar, &overPanel3);
+        QTRY_VERIFY(QToolTip::isVisible() && QToolTip::text() == plainTextToolTip(title));
+        QToolTip::hideText();
+    }
+
+    void theSeekBarGoesWhereItIsClicked()
+    {
+        test::TestWindow w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        PlayerView* view = w.window->playerView();
+        view->setDuration(120'000);
+        QSignalSpy seek(view, &PlayerView::seekRequested);
+        QSlider* bar = view->seekSlider();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() * 3 / 4, bar->height() / 2));
+        QCOMPARE(seek.size(), 1);
+        QVERIFY2(qAbs(seek[0][0].toLongLong() - 90'000) < 12'000, qPrintable(QString::number(seek[0][0].toLongLong())));
     }
 
     void skinIsReadFromTheProgramFolderAndMayBeMissing()
