@@ -49,6 +49,14 @@ BrowserCommands::BrowserCommands(SongListBox* list, StatusBar* status, const Pla
                 m_status->setPanelText(2, message);
                 m_dialogs->inform(m_window, QStringLiteral("下载"), message);
             });
+    // The person's own choice: said, not reported as a failure.
+    connect(m_navigator, &Navigator::downloadCancelled, this,
+            [this](const QString& name) { m_status->setPanelText(2, u"已取消下载：" + name); });
+    connect(m_navigator, &Navigator::navigationFailed, this, [this](const QString& url, const QString& reason) {
+        const QString message = u"下载失败：" + m_songOfPage.take(url) + u"（" + reason + u"）";
+        m_status->setPanelText(2, message);
+        m_dialogs->inform(m_window, QStringLiteral("下载"), message);
+    });
 }
 
 BrowserCommands::~BrowserCommands() = default;
@@ -62,7 +70,9 @@ void BrowserCommands::Dolown_Click()
 {
     if (!menuRowExists())
         return;
-    m_navigator->Navigate2(SongPageUrl(m_list->ItemId(m_state->MenuRow)));
+    const QString url = SongPageUrl(m_list->ItemId(m_state->MenuRow));
+    m_songOfPage.insert(url, m_list->ItemTitle(m_state->MenuRow));
+    m_navigator->Navigate2(url);
 }
 
 void BrowserCommands::se360_Click()

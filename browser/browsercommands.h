@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 
 #include <memory>
@@ -44,6 +45,7 @@ private:
     QWidget* m_window;
     std::unique_ptr<SaveLocation> m_saveLocation;
     Navigator* m_navigator;
+    QHash<QString, QString> m_songOfPage; // song page -> title, to name a download that cannot start
 };
 
 } // namespace melodrift

@@ -23,9 +23,40 @@ Navigator::Navigator(QNetworkAccessManager* manager, SaveLocation* saveLocation,
 {
 }
 
+namespace {
+
+//! Why an address gave nothing, in the person's words; empty when it gave an answer to load.
+QString failureReason(const QNetworkReply& reply)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400)
+        return QStringLiteral("服务器回答 %1").arg(status);
+    if (status > 0)
+        return {};
+    switch (reply.error()) {
+    case QNetworkReply::NoError:
+        return {};
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionRefusedError:
+        return QStringLiteral("连接被拒绝");
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::ProxyNotFoundError:
+        return QStringLiteral("找不到服务器");
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::OperationCanceledError: // the transfer time-out ends a reply this way
+        return QStringLiteral("连接超时");
+    default:
+        return QStringLiteral("无法连接");
+    }
+}
+
+} // namespace
+
 void Navigator::Navigate2(const QString& url)
 {
     QNetworkRequest request{QUrl(url, QUrl::TolerantMode)};
+    request.setAttribute(QNetworkRequest::User, url);
     request.setTransferTimeout(PageFetcher::kDefaultStallTimeoutMs);
     QNetworkReply* reply = m_manager->get(request);
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
@@ -49,6 +80,13 @@ void Navigator::Navigate2(const QString& url)
 void Navigator::onResponse(QNetworkReply* reply)
 {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QString failure = failureReason(*reply);
+    if (!failure.isEmpty()) {
+        reply->abort();
+        reply->deleteLater();
+        Q_EMIT navigationFailed(reply->request().attribute(QNetworkRequest::User).toString(), failure);
+        return;
+    }
     const QByteArray disposition = reply->rawHeader("Content-Disposition");
     const bool file = status >= 200 && status < 300 &&
                       isFileResponse(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(), disposition);
@@ -66,7 +104,7 @@ void Navigator::onResponse(QNetworkReply* reply)
     if (path.isEmpty()) {
         reply->abort();
         reply->deleteLater();
-        Q_EMIT downloadFinished(name, QString(), QStringLiteral("已取消"));
+        Q_EMIT downloadCancelled(name);
         return;
     }
     auto* download = new Download(reply, name, path, this);

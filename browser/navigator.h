@@ -32,6 +32,11 @@ Q_SIGNALS:
     void downloadProgress(const QString& fileName, qint64 received, qint64 total);
     //! `error` is empty when the file was saved at `path`.
     void downloadFinished(const QString& fileName, const QString& path, const QString& error);
+    //! The person chose not to save the file.
+    void downloadCancelled(const QString& fileName);
+    //! The address gave nothing to load: no connection, refused, timed out, or an error status.
+    //! `url` is the address as given to Navigate2.
+    void navigationFailed(const QString& url, const QString& reason);
 
 private:
     void onResponse(QNetworkReply* reply);
