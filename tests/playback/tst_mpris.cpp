@@ -129,6 +129,10 @@ private Q_SLOTS:
         QCOMPARE(fake().playCalls, 2);
         callPlayer(QStringLiteral("Pause"));
         QCOMPARE(fake().pauseCalls, 2);
+        // Stop also disarms the re-play (tst_continuousplay: the stop then holds).
+        callPlayer(QStringLiteral("Stop"));
+        QCOMPARE(fake().stopCalls, 1);
+        QCOMPARE(m_w->window->playbackState().AutoPlayState, 2);
     }
 
     void nextAdvancesByThePlayModeLikeASongsEnd()
@@ -139,19 +143,6 @@ private Q_SLOTS:
         QCOMPARE(m_w->window->playbackState().PlayRow, 1);
         QCOMPARE(fake().urls.last(), SongPageUrl(QStringLiteral("101")));
         QCOMPARE(m_w->window->playbackState().AutoPlayState, 1);
-    }
-
-    void stopFromTheDesktopDisarmsTheReplay()
-    {
-        m_w->window->playback()->PlaySong(1);
-        m_w->window->playback()->advance(PlayMode::Loop);
-        QCOMPARE(m_w->window->playbackState().AutoPlayState, 1);
-        callPlayer(QStringLiteral("Stop"));
-        QCOMPARE(fake().stopCalls, 1);
-        QCOMPARE(m_w->window->playbackState().AutoPlayState, 2);
-        fake().report(MediaPlayer::Stopped);
-        fake().reportStatus(QStringLiteral("已停止"));
-        QCOMPARE(fake().playCalls, 0);
     }
 
     void playWithNothingLoadedStartsTheList()
