@@ -1,6 +1,7 @@
 #include "playback/qtmediaplayer.h"
 
 #include <QAudioOutput>
+#include <QVideoFrame>
 #include <QVideoSink>
 
 #include <utility>
@@ -42,7 +43,10 @@ void QtMediaPlayer::load()
     player->setAudioOutput(m_audio);
     if (m_videoSink) {
         m_frames = new QVideoSink(this);
-        connect(m_frames, &QVideoSink::videoFrameChanged, m_videoSink.data(), &QVideoSink::setVideoFrame);
+        connect(m_frames, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
+            if (m_videoSink)
+                m_videoSink->setVideoFrame(frame);
+        });
         player->setVideoOutput(m_frames);
     }
     m_load = player;
@@ -87,7 +91,10 @@ void QtMediaPlayer::unload(bool keepPosition, bool now)
         m_frames->deleteLater();
         m_frames = nullptr;
     }
-    if (!keepPosition && m_position != 0) {
+    if (keepPosition)
+        return;
+    m_resumeAt = -1;
+    if (m_position != 0) {
         m_position = 0;
         Q_EMIT positionChanged(0);
     }
@@ -98,7 +105,6 @@ void QtMediaPlayer::startSong()
     unload();
     m_restartUsed = false;
     m_restartedAt = 0;
-    m_resumeAt = -1;
     m_states.loading();
     load();
 }
@@ -132,7 +138,6 @@ void QtMediaPlayer::pause()
 void QtMediaPlayer::stop()
 {
     unload();
-    m_resumeAt = -1;
     m_states.stopped();
 }
 
@@ -182,10 +187,6 @@ void QtMediaPlayer::setMuted(bool muted)
 void QtMediaPlayer::setVideoSink(QVideoSink* sink)
 {
     m_videoSink = sink;
-    if (m_frames)
-        m_frames->disconnect();
-    if (m_frames && sink)
-        connect(m_frames, &QVideoSink::videoFrameChanged, sink, &QVideoSink::setVideoFrame);
 }
 
 void QtMediaPlayer::onPlaybackState(QMediaPlayer::PlaybackState state)
@@ -234,10 +235,8 @@ void QtMediaPlayer::resume()
 
 void QtMediaPlayer::onError(QMediaPlayer::Error error)
 {
-    if (m_states.errorOccurred(error)) {
+    if (m_states.errorOccurred(error))
         unload();
-        m_resumeAt = -1;
-    }
 }
 
 void QtMediaPlayer::progressed()
@@ -261,7 +260,6 @@ void QtMediaPlayer::stalled()
     const qint64 at = position();
     if (m_restartUsed) {
         unload();
-        m_resumeAt = -1;
         m_states.errorOccurred(QMediaPlayer::NetworkError);
         return;
     }

@@ -60,8 +60,8 @@ public:
 
 private:
     void load();
-    //! Drops the current load; `keepPosition` leaves the position shown (a restart resumes there),
-    //! `now` deletes it at once (never from one of its own signals).
+    //! Drops the current load and, unless `keepPosition` (a restart resumes there), where the song
+    //! stood; `now` deletes it at once (never from one of its own signals).
     void unload(bool keepPosition = false, bool now = false);
     //! A song from its start: its restart budget whole.
     void startSong();

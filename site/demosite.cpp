@@ -52,19 +52,31 @@ QByteArray statusText(int code)
     }
 }
 
-void writeResponse(QTcpSocket* socket, int code, const QByteArray& contentType, const QByteArray& body,
-                   const QList<QByteArray>& extraHeaders = {})
+QByteArray responseHead(int code, const QByteArray& contentType, qint64 contentLength,
+                        const QList<QByteArray>& extraHeaders)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(code) + ' ' + statusText(code) + "\r\n";
     if (!contentType.isEmpty())
         head += "Content-Type: " + contentType + "\r\n";
-    head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    head += "Content-Length: " + QByteArray::number(contentLength) + "\r\n";
     for (const QByteArray& header : extraHeaders)
         head += header + "\r\n";
-    head += "Connection: close\r\n\r\n";
-    socket->write(head);
+    return head + "Connection: close\r\n\r\n";
+}
+
+void writeResponse(QTcpSocket* socket, int code, const QByteArray& contentType, const QByteArray& body,
+                   const QList<QByteArray>& extraHeaders = {})
+{
+    socket->write(responseHead(code, contentType, body.size(), extraHeaders));
     socket->write(body);
     socket->disconnectFromHost();
+}
+
+const Song* findSong(const QString& id)
+{
+    const auto found =
+        std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
+    return found == catalogue().end() ? nullptr : &*found;
 }
 
 bool matches(const Song& song, const QString& keyword)
@@ -267,9 +279,8 @@ int DemoSite::songMilliseconds(const QString& id) const
 
 SongFile DemoSite::song(const QString& id)
 {
-    const auto found =
-        std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
-    if (found == catalogue().end())
+    const Song* found = findSong(id);
+    if (found == nullptr)
         return {};
     const int ms = songMilliseconds(id);
     SongFile file;
@@ -548,10 +559,8 @@ void DemoSite::serveAudio(QTcpSocket* socket, const Request& request)
         writeResponse(socket, 404, "text/html; charset=utf-8", "<html><body>no such song</body></html>");
         return;
     }
-    const auto found =
-        std::find_if(catalogue().begin(), catalogue().end(), [&id](const Song& s) { return s.id == id; });
     const QByteArray disposition = "Content-Disposition: inline; filename*=UTF-8''" +
-                                   QUrl::toPercentEncoding(found->title + QString::fromLatin1(name.right(4)));
+                                   QUrl::toPercentEncoding(findSong(id)->title + QString::fromLatin1(name.right(4)));
     const qint64 size = file.size();
     qint64 from = 0;
     qint64 to = size - 1;
@@ -571,13 +580,11 @@ void DemoSite::serveAudio(QTcpSocket* socket, const Request& request)
         }
         code = 206;
     }
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(code) + ' ' + statusText(code) + "\r\nContent-Type: " + type +
-                      "\r\nContent-Length: " + QByteArray::number(to - from + 1) + "\r\nAccept-Ranges: bytes\r\n" +
-                      disposition + "\r\n";
+    QList<QByteArray> headers = {"Accept-Ranges: bytes", disposition};
     if (code == 206)
-        head += "Content-Range: bytes " + QByteArray::number(from) + '-' + QByteArray::number(to) + '/' +
-                QByteArray::number(size) + "\r\n";
-    socket->write(head + "Connection: close\r\n\r\n");
+        headers.append("Content-Range: bytes " + QByteArray::number(from) + '-' + QByteArray::number(to) + '/' +
+                       QByteArray::number(size));
+    socket->write(responseHead(code, type, to - from + 1, headers));
     send(socket, file, from, to - from + 1);
 }
 

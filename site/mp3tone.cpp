@@ -93,6 +93,29 @@ QList<Frame> splitFrames(const QByteArray& stream)
     return frames;
 }
 
+QByteArray syncSafe(quint32 size)
+{
+    QByteArray out(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        out[3 - i] = char((size >> (7 * i)) & 0x7F);
+    return out;
+}
+
+QByteArray id3v2Frame(const char* name, const QString& text)
+{
+    const QByteArray value = '\x03' + text.toUtf8(); // UTF-8
+    QByteArray frame(name, 4);
+    frame += syncSafe(quint32(value.size())) + QByteArray(2, '\0') + value;
+    return frame;
+}
+
+QByteArray id3v1Field(const QByteArray& text, int size)
+{
+    QByteArray field = text.left(size);
+    field.append(QByteArray(size - field.size(), '\0'));
+    return field;
+}
+
 } // namespace
 
 Mp3Loop mp3Loop(int harmonic)
@@ -125,33 +148,6 @@ Mp3Loop mp3Loop(int harmonic)
     }
     return loop;
 }
-
-namespace {
-
-QByteArray syncSafe(quint32 size)
-{
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[3 - i] = char((size >> (7 * i)) & 0x7F);
-    return out;
-}
-
-QByteArray id3v2Frame(const char* name, const QString& text)
-{
-    const QByteArray value = '\x03' + text.toUtf8(); // UTF-8
-    QByteArray frame(name, 4);
-    frame += syncSafe(quint32(value.size())) + QByteArray(2, '\0') + value;
-    return frame;
-}
-
-QByteArray id3v1Field(const QByteArray& text, int size)
-{
-    QByteArray field = text.left(size);
-    field.append(QByteArray(size - field.size(), '\0'));
-    return field;
-}
-
-} // namespace
 
 QByteArray id3v2Tag(const QString& title, const QString& singer)
 {

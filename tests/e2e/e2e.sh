@@ -138,11 +138,7 @@ ok "the cut download left nothing behind"
 # Songs of minutes, still downloading when the person moves on: 30 switches by double-click, Enter,
 # the Menu key's "试听" and the desktop's "next" (MPRIS, on a session bus of our own). Each play costs
 # the site the new song's page and file; a song left is never asked for again.
-"$site" --port 0 >"$work/long.log" &
-pids+=($!)
-for _ in $(seq 100); do lport=$(awk '/^listening/ {print $2}' "$work/long.log"); [ -n "$lport" ] && break; sleep 0.1; done
-[ -n "$lport" ] || fail "the second demo site did not start"
-export http_proxy=http://127.0.0.1:$lport
+start_site "$site" 0 "$work/long.log"
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
 export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
 pids+=("${bus##*$'\n'}")

@@ -31,12 +31,14 @@ use_fake_desktop() {
   export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data HOME=$work/home
   unset no_proxy NO_PROXY
 }
-# Starts the demo site (song length $2 ms) from binary $1 and makes it this process's proxy.
+# Starts the demo site (song length $2 ms, 0 for minutes) from binary $1, logging to $3 (site.log
+# in the work folder by default), and makes it this process's proxy.
 start_site() {
-  "$1" --port 0 --song-ms "$2" >"$work/site.log" &
+  local log=${3:-$work/site.log}
+  "$1" --port 0 --song-ms "$2" >"$log" &
   pids+=($!)
   local port=""
-  for _ in $(seq 100); do port=$(awk '/^listening/ {print $2}' "$work/site.log"); [ -n "$port" ] && break; sleep 0.1; done
+  for _ in $(seq 100); do port=$(awk '/^listening/ {print $2}' "$log"); [ -n "$port" ] && break; sleep 0.1; done
   [ -n "$port" ] || fail "the demo site did not start"
   export http_proxy=http://127.0.0.1:$port
 }
