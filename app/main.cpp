@@ -1,6 +1,6 @@
-#include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "browser/defaultbrowser.h"
+#include "controls/dialogs.h"
 #include "playback/qtmediaplayer.h"
 
 #include <QApplication>

@@ -1,11 +1,12 @@
 #include "app/mainwindow.h"
 
-#include "app/dialogs.h"
-#include "app/playerview.h"
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
 #include "browser/browsercommands.h"
 #include "browser/defaultbrowser.h"
+#include "controls/dialogs.h"
+#include "controls/formfont.h"
+#include "controls/playerview.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
 #include "net/pagefetch.h"
 #include "playback/mediaplayer.h"
 #include "playback/mpris.h"
@@ -13,6 +14,7 @@
 #include "playback/playerbinding.h"
 #include "search/searchcommands.h"
 
+#include <QButtonGroup>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -29,18 +31,15 @@ MainWindow::MainWindow(MainWindowPlatform platform, QWidget* parent) : QWidget(p
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Melodrift -By Velbrook"));
     setFixedSize(px(7110), px(7200));
-    QFont uiFont(QStringList{QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                             QStringLiteral("Noto Sans CJK SC")});
-    uiFont.setPointSize(9);
-    setFont(uiFont);
+    setFont(formFont());
     createControls();
 
     m_fetcher = new PageFetcher(this);
     m_search = new SearchCommands(m_text1, m_list, m_status, m_fetcher, this);
-    m_playback = new PlaybackCommands(m_list, m_status, m_player, {m_option1, m_option2, m_option3}, m_menu,
-                                      &m_playbackState, this);
-    m_browser = new BrowserCommands(m_list, m_status, &m_playbackState, m_platform.launcher.get(),
-                                    m_platform.dialogs.get(), m_fetcher->manager(), this, this);
+    m_playback = new PlaybackCommands(m_list, m_status, m_player, m_playModes, m_menu, &m_playbackState, this);
+    m_browser = new BrowserCommands(
+        m_list, m_status, [this] { return m_playbackState.MenuRow; }, m_platform.launcher.get(),
+        m_platform.dialogs.get(), m_fetcher->manager(), this, this);
     m_mpris = new MprisService(
         m_player, &m_playbackState, [this] { return m_list->ListCount(); }, this);
     wireEvents();
@@ -61,6 +60,10 @@ void MainWindow::createControls()
     m_option1->setObjectName(QStringLiteral("Option1"));
     m_option1->setGeometry(px(4680), px(6480), px(1095), px(255));
     m_option2->setChecked(true);
+    m_playModes = new QButtonGroup(this);
+    m_playModes->addButton(m_option1, static_cast<int>(PlayMode::Single));
+    m_playModes->addButton(m_option2, static_cast<int>(PlayMode::Loop));
+    m_playModes->addButton(m_option3, static_cast<int>(PlayMode::Random));
 
     m_frame1 = new QGroupBox(QStringLiteral("关键字"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
@@ -169,8 +172,7 @@ void MainWindow::Form_Load()
         setStyleSheet(QString::fromUtf8(skin.readAll()));
 
     // Case does not matter here, unlike the real-address command: the design has the two tests differ.
-    const QString browser = GetDefaultBrowser(*m_platform.launcher).toLower();
-    if (browser.contains(u"360se")) {
+    if (Is360Browser(GetDefaultBrowser(*m_platform.launcher), Qt::CaseInsensitive)) {
         m_status->setPanelText(2, QStringLiteral("已安装360浏览器"));
     } else {
         m_status->setPanelText(2, QStringLiteral("未安装360浏览器！"));

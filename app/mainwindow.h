@@ -7,6 +7,7 @@
 #include <memory>
 
 class QAction;
+class QButtonGroup;
 class QGroupBox;
 class QLineEdit;
 class QMenu;
@@ -85,6 +86,7 @@ private:
     QRadioButton* m_option3 = nullptr;
     QRadioButton* m_option2 = nullptr;
     QRadioButton* m_option1 = nullptr;
+    QButtonGroup* m_playModes = nullptr; // the three options, keyed by PlayMode
     QGroupBox* m_frame1 = nullptr;
     QLineEdit* m_text1 = nullptr;
     QGroupBox* m_frame2 = nullptr;

@@ -1,8 +1,8 @@
 // Page-to-rows work of the result loader, keyword encoding and "auto" page decoding.
 // Run: bench/compare_python.sh (also times Python's re on the same page), or
 //      QT_QPA_PLATFORM=offscreen build/bench/bench_search [--write-page FILE]
-#include "app/songlistbox.h"
-#include "melodrift/hosts.h"
+#include "controls/songlistbox.h"
+#include "net/musicsite.h"
 #include "net/textcodec.h"
 #include "net/urlencode.h"
 #include "search/resultpage.h"
@@ -39,7 +39,7 @@ QString resultPageText(int rows)
     QString page = QStringLiteral("<html><head><meta charset=gb2312></head><body><ul>\r\n");
     const QList<site::Song>& songs = site::catalogue();
     for (int i = 0; i < rows; ++i)
-        page += site::songLine(i + 1, songs[i % songs.size()], hosts::siteHost());
+        page += site::songLine(i + 1, songs[i % songs.size()], musicsite::siteHost());
     return page + u"</ul><div class=\"soBottom\"></div></body></html>\r\n";
 }
 
@@ -51,13 +51,13 @@ int main(int argc, char* argv[])
     for (int rows : {20, 1000, 10000}) {
         const QString page = resultPageText(rows);
         qsizetype found = 0;
-        const double scrape = medianMs(21, [&] { found = ScrapeResultPage(page, hosts::siteHost()).size(); });
+        const double scrape = medianMs(21, [&] { found = ScrapeResultPage(page, musicsite::siteHost()).size(); });
         SongListBox list;
         list.resize(457, 321);
         const double toRows = medianMs(21, [&] {
             list.Clear();
-            for (const SongLink& link : ScrapeResultPage(page, hosts::siteHost()))
-                list.AddItem(link.title, link.id, link.id, 0);
+            for (const SongLink& link : ScrapeResultPage(page, musicsite::siteHost()))
+                list.model()->append(link.song);
         });
         std::printf("page of %5d rows (%7lld bytes): scrape %7.3f ms, scrape and append %7.3f ms (%lld rows)\n", rows,
                     static_cast<long long>(page.toUtf8().size()), scrape, toRows, static_cast<long long>(found));

@@ -1,6 +1,6 @@
 // Appending 100,000 rows to the song list and painting one frame of it.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_songlist
-#include "app/songlistbox.h"
+#include "controls/songlistbox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

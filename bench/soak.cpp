@@ -7,9 +7,9 @@
 // Run: QT_QPA_PLATFORM=offscreen build/bench/soak [--songs N] [--searches N] [--load THREADS] [--wav]
 //      [--qtest-loop] [--switches N]
 #include "app/mainwindow.h"
-#include "app/playerview.h"
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
+#include "controls/playerview.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
 #include "playback/playbackcommands.h"
 #include "playback/qtmediaplayer.h"
 #include "search/searchcommands.h"

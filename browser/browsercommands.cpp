@@ -1,13 +1,11 @@
 #include "browser/browsercommands.h"
 
-#include "app/dialogs.h"
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
 #include "browser/defaultbrowser.h"
 #include "browser/navigator.h"
-#include "melodrift/hosts.h"
-#include "playback/playbackstate.h"
-#include "playback/songpage.h"
+#include "controls/dialogs.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
+#include "net/musicsite.h"
 
 namespace melodrift {
 
@@ -29,11 +27,11 @@ private:
 
 } // namespace
 
-BrowserCommands::BrowserCommands(SongListBox* list, StatusBar* status, const PlaybackState* state,
+BrowserCommands::BrowserCommands(SongListBox* list, StatusBar* status, std::function<int()> menuRow,
                                  DesktopLauncher* launcher, Dialogs* dialogs, QNetworkAccessManager* manager,
                                  QWidget* window, QObject* parent)
-    : QObject(parent), m_list(list), m_status(status), m_state(state), m_launcher(launcher), m_dialogs(dialogs),
-      m_window(window), m_saveLocation(std::make_unique<DialogSaveLocation>(dialogs, window)),
+    : QObject(parent), m_list(list), m_status(status), m_menuRow(std::move(menuRow)), m_launcher(launcher),
+      m_dialogs(dialogs), m_window(window), m_saveLocation(std::make_unique<DialogSaveLocation>(dialogs, window)),
       m_navigator(new Navigator(manager, m_saveLocation.get(), this))
 {
     connect(m_navigator, &Navigator::downloadProgress, this,
@@ -61,33 +59,36 @@ BrowserCommands::BrowserCommands(SongListBox* list, StatusBar* status, const Pla
 
 BrowserCommands::~BrowserCommands() = default;
 
-bool BrowserCommands::menuRowExists() const
-{
-    return m_state->MenuRow >= 1 && m_state->MenuRow <= m_list->ListCount();
-}
-
 void BrowserCommands::Dolown_Click()
 {
-    if (!menuRowExists())
+    const int row = m_menuRow();
+    if (!m_list->model()->isRow(row))
         return;
-    const QString url = SongPageUrl(m_list->ItemId(m_state->MenuRow));
-    m_songOfPage.insert(url, m_list->ItemTitle(m_state->MenuRow));
+    const SongRow& song = m_list->model()->at(row);
+    const QString url = SongPageUrl(song.id);
+    m_songOfPage.insert(url, song.title);
     m_navigator->Navigate2(url);
+}
+
+void BrowserCommands::open(const QString& url)
+{
+    const QString failure = m_launcher->openUrl(url);
+    if (!failure.isEmpty())
+        m_status->setPanelText(2, u"无法打开浏览器：" + failure);
 }
 
 void BrowserCommands::se360_Click()
 {
     // Case matters here, unlike the start-up check: the design has the two tests differ.
-    const QString browser = GetDefaultBrowser(*m_launcher);
-    if (browser.contains(u"360se")) {
-        if (!menuRowExists())
-            return;
-        m_launcher->openUrl(SongPageUrl(m_list->ItemId(m_state->MenuRow)));
+    if (Is360Browser(GetDefaultBrowser(*m_launcher), Qt::CaseSensitive)) {
+        const int row = m_menuRow();
+        if (m_list->model()->isRow(row))
+            open(SongPageUrl(m_list->model()->at(row).id));
         return;
     }
     m_dialogs->warn(m_window, QStringLiteral("默认不是360安全浏览器"),
                     QStringLiteral("检测到当前不是360安全浏览器无法获取到真实的Mp3地址，请下载安装吧！"));
-    m_launcher->openUrl(u"http://" + hosts::downloadHost360() + u"/inst.exe");
+    open(musicsite::installerUrl360());
 }
 
 } // namespace melodrift

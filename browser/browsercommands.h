@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class QNetworkAccessManager;
@@ -16,14 +17,14 @@ class Navigator;
 class SaveLocation;
 class SongListBox;
 class StatusBar;
-struct PlaybackState;
 
 //! The form's browser code: the pop-up menu's download and real-address commands.
 class BrowserCommands : public QObject {
     Q_OBJECT
 public:
-    //! Downloads go through `manager`; `window` parents the boxes.
-    BrowserCommands(SongListBox* list, StatusBar* status, const PlaybackState* state, DesktopLauncher* launcher,
+    //! `menuRow` reads the row the pop-up menu was opened on (MenuRow); downloads go through
+    //! `manager`; `window` parents the boxes.
+    BrowserCommands(SongListBox* list, StatusBar* status, std::function<int()> menuRow, DesktopLauncher* launcher,
                     Dialogs* dialogs, QNetworkAccessManager* manager, QWidget* window, QObject* parent = nullptr);
     ~BrowserCommands() override;
 
@@ -35,11 +36,12 @@ public:
     [[nodiscard]] Navigator* WebBrowser1() const { return m_navigator; }
 
 private:
-    [[nodiscard]] bool menuRowExists() const;
+    //! Opens an address in the default browser; a launch that fails is said in panel 2.
+    void open(const QString& url);
 
     SongListBox* m_list;
     StatusBar* m_status;
-    const PlaybackState* m_state;
+    std::function<int()> m_menuRow;
     DesktopLauncher* m_launcher;
     Dialogs* m_dialogs;
     QWidget* m_window;

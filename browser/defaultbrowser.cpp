@@ -33,4 +33,9 @@ QString GetDefaultBrowser(const DesktopLauncher& launcher)
     return BrowserNameFromCommand(launcher.httpOpenCommand());
 }
 
+bool Is360Browser(const QString& name, Qt::CaseSensitivity cs)
+{
+    return name.contains(u"360se", cs);
+}
+
 } // namespace melodrift

@@ -10,15 +10,15 @@ public:
     virtual ~DesktopLauncher() = default;
     //! The command line that the desktop runs for http links; empty when none is set.
     [[nodiscard]] virtual QString httpOpenCommand() const = 0;
-    //! Opens an address with the desktop's default handler. Failures are not reported.
-    virtual void openUrl(const QString& url) = 0;
+    //! Opens an address with the desktop's default handler; returns why it could not, or "".
+    [[nodiscard]] virtual QString openUrl(const QString& url) = 0;
 };
 
 //! Reads the default http handler from GIO (mimeapps.list and .desktop files); needs no desktop session.
 class GioDesktopLauncher final : public DesktopLauncher {
 public:
     [[nodiscard]] QString httpOpenCommand() const override;
-    void openUrl(const QString& url) override;
+    [[nodiscard]] QString openUrl(const QString& url) override;
 };
 
 //! The file name between the last folder separator ("\" or "/") and the last ".". Without an
@@ -31,5 +31,8 @@ public:
 
 //! The default browser's program name, such as "firefox" or "360se"; "" when none is set.
 [[nodiscard]] QString GetDefaultBrowser(const DesktopLauncher& launcher);
+
+//! Whether a browser's program name is the 360 browser's ("360se" in it, with the case given).
+[[nodiscard]] bool Is360Browser(const QString& name, Qt::CaseSensitivity cs);
 
 } // namespace melodrift

@@ -1,5 +1,8 @@
 // GIO stands alone in this file: glib.h defines names that clash with Qt's keywords.
 #include "browser/defaultbrowser.h"
+#include "browser/navigator.h"
+
+#include <QLoggingCategory>
 
 #include <gio/gio.h>
 
@@ -16,12 +19,18 @@ QString GioDesktopLauncher::httpOpenCommand() const
     return result;
 }
 
-void GioDesktopLauncher::openUrl(const QString& url)
+QString GioDesktopLauncher::openUrl(const QString& url)
 {
     GError* error = nullptr;
     g_app_info_launch_default_for_uri(url.toUtf8().constData(), nullptr, &error);
-    if (error != nullptr)
-        g_error_free(error);
+    if (error == nullptr) {
+        qCInfo(lcBrowser) << "opened" << url;
+        return {};
+    }
+    const QString failure = QString::fromUtf8(error->message);
+    g_error_free(error);
+    qCInfo(lcBrowser) << "could not open" << url << failure;
+    return failure;
 }
 
 } // namespace melodrift

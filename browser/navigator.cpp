@@ -10,6 +10,8 @@
 
 namespace melodrift {
 
+Q_LOGGING_CATEGORY(lcBrowser, "melodrift.browser", QtWarningMsg)
+
 bool isFileResponse(const QByteArray& contentType, const QByteArray& contentDisposition)
 {
     const QByteArray type = contentType.split(';').first().trimmed().toLower();
@@ -33,22 +35,7 @@ QString failureReason(const QNetworkReply& reply)
         return QStringLiteral("服务器回答 %1").arg(status);
     if (status > 0)
         return {};
-    switch (reply.error()) {
-    case QNetworkReply::NoError:
-        return {};
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::ProxyConnectionRefusedError:
-        return QStringLiteral("连接被拒绝");
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::ProxyNotFoundError:
-        return QStringLiteral("找不到服务器");
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::ProxyTimeoutError:
-    case QNetworkReply::OperationCanceledError: // the transfer time-out ends a reply this way
-        return QStringLiteral("连接超时");
-    default:
-        return QStringLiteral("无法连接");
-    }
+    return connectionFailure(reply);
 }
 
 } // namespace
@@ -59,6 +46,7 @@ void Navigator::Navigate2(const QString& url)
     request.setAttribute(QNetworkRequest::User, url);
     request.setTransferTimeout(PageFetcher::kDefaultStallTimeoutMs);
     QNetworkReply* reply = m_manager->get(request);
+    qCInfo(lcBrowser) << "navigate" << url;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         // Redirects report their own headers first; decide on the final answer only.
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -81,6 +69,7 @@ void Navigator::onResponse(QNetworkReply* reply)
 {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QString failure = failureReason(*reply);
+    qCInfo(lcBrowser) << "answer" << reply->url().toString() << "status" << status << failure;
     if (!failure.isEmpty()) {
         reply->abort();
         reply->deleteLater();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -8,6 +9,9 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace melodrift {
+
+//! The browser library's log: launches, page loads, downloads.
+Q_DECLARE_LOGGING_CATEGORY(lcBrowser)
 
 //! Asks the person where to save a file that the navigator was given.
 class SaveLocation {

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString page = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     const QList<melodrift::SongLink> links = melodrift::ScrapeResultPage(page, QStringLiteral("music.test"));
     for (const melodrift::SongLink& link : links) {
-        if (link.id.contains(u'>') || link.found.contains(u'"') || link.title.contains(QChar(0xE7FF)) ||
+        if (link.song.id.contains(u'>') || link.found.contains(u'"') || link.song.title.contains(QChar(0xE7FF)) ||
             !link.found.contains(u'>'))
             std::abort();
     }

@@ -2,12 +2,17 @@
 
 #include "net/textcodec.h"
 
+#include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
 namespace melodrift {
+
+namespace {
+Q_LOGGING_CATEGORY(lcNet, "melodrift.net", QtWarningMsg)
+} // namespace
 
 PageFetcher::PageFetcher(QObject* parent) : QObject(parent), m_manager(new QNetworkAccessManager(this))
 {
@@ -18,8 +23,34 @@ PageFetcher::PageFetcher(QObject* parent) : QObject(parent), m_manager(new QNetw
 bool hasCompleteResponse(const QNetworkReply& reply)
 {
     const int code = reply.error();
-    // 2xx and 4xx error codes come from the HTTP status line; the rest mean no complete response.
+    // Qt's error codes 201-299 (HTTP 4xx) and 401-499 (HTTP 5xx) come from the status line; the
+    // rest mean no complete response.
     return code == QNetworkReply::NoError || (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
+}
+
+QString connectionFailure(const QNetworkReply& reply)
+{
+    if (hasCompleteResponse(reply))
+        return {};
+    switch (reply.error()) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionRefusedError:
+        return QStringLiteral("连接被拒绝");
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::ProxyNotFoundError:
+        return QStringLiteral("找不到服务器");
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::OperationCanceledError: // the transfer time-out ends a reply this way
+        return QStringLiteral("连接超时");
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("连接中断");
+    case QNetworkReply::TooManyRedirectsError:
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("网页转向出错");
+    default:
+        return QStringLiteral("无法连接");
+    }
 }
 
 QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, const QObject* context, Callback done)
@@ -27,6 +58,7 @@ QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, 
     QNetworkRequest request{QUrl(url, QUrl::TolerantMode)};
     request.setTransferTimeout(m_stallTimeoutMs);
     QNetworkReply* reply = m_manager->get(request);
+    qCInfo(lcNet) << "fetch" << url;
 
     const qint64 maxBytes = m_maxBodyBytes;
     auto tooBig = std::make_shared<bool>(false);
@@ -44,11 +76,23 @@ QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, 
         reply->abort();
     });
     *answer = connect(reply, &QNetworkReply::finished, context, [reply, charset, tooBig, done = std::move(done)] {
-        if (*tooBig || !hasCompleteResponse(*reply)) {
-            done(std::nullopt);
-            return;
+        FetchedPage page;
+        page.failure = *tooBig ? QStringLiteral("网页太大") : connectionFailure(*reply);
+        if (page.ok()) {
+            std::optional<QString> text = DecodePage(reply->readAll(), charset);
+            if (text)
+                page.text = std::move(*text);
+            else
+                page.failure = QStringLiteral("网页无法解码");
         }
-        done(DecodePage(reply->readAll(), charset));
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (page.ok())
+            qCInfo(lcNet) << "fetched" << reply->request().url().toString() << "status" << status << "chars"
+                          << page.text.size();
+        else
+            qCInfo(lcNet) << "fetch failed" << reply->request().url().toString() << reply->errorString()
+                          << page.failure;
+        done(page);
     });
     return reply;
 }

@@ -4,20 +4,25 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace melodrift {
 
+//! A fetched page's text, or why there is none.
+struct FetchedPage {
+    QString text;
+    QString failure; //!< in the person's words; empty when the page came
+    [[nodiscard]] bool ok() const { return failure.isEmpty(); }
+};
+
 //! Fetches web pages over HTTP through the system proxy settings (http_proxy), following redirects.
 //! Never blocks: the answer arrives through a callback once the response is complete.
 class PageFetcher : public QObject {
     Q_OBJECT
 public:
-    //! Page text, or nullopt when the fetch or the decoding failed.
-    using Callback = std::function<void(std::optional<QString>)>;
+    using Callback = std::function<void(const FetchedPage&)>;
 
     static constexpr int kDefaultStallTimeoutMs = 30'000;
     static constexpr qint64 kDefaultMaxBodyBytes = 16 * 1024 * 1024;
@@ -25,8 +30,10 @@ public:
     explicit PageFetcher(QObject* parent = nullptr);
 
     //! GETs `url` and decodes the body by `charset` ("auto" or a character-set name). An error
-    //! status is not a failure: its body is returned. `done` runs once, unless `context` is destroyed
-    //! first. The returned reply may be aborted; `done` then reports a failure.
+    //! status is not a failure: its body is returned. It fails with a reason when no complete
+    //! answer came (no connection, refused, timed out), the body is over the size cap, or it cannot
+    //! be decoded. `done` runs once, unless `context` is destroyed first. The returned reply may be
+    //! aborted; `done` then reports a failure.
     QNetworkReply* GetHtml(const QString& url, const QString& charset, const QObject* context, Callback done);
 
     //! Milliseconds without progress after which a fetch fails.
@@ -44,5 +51,7 @@ private:
 
 //! True when the reply ended with a complete HTTP response, whatever its status code.
 [[nodiscard]] bool hasCompleteResponse(const QNetworkReply& reply);
+//! Why a finished reply brought no complete response, in the person's words; empty when it did.
+[[nodiscard]] QString connectionFailure(const QNetworkReply& reply);
 
 } // namespace melodrift

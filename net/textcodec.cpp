@@ -1,5 +1,7 @@
 #include "net/textcodec.h"
 
+#include "net/musicsite.h"
+
 #include <QStringDecoder>
 
 namespace melodrift {
@@ -7,7 +9,6 @@ namespace melodrift {
 namespace {
 // "GB2312" selects a narrower converter with other substitutions; GBK is code page 936.
 constexpr char kCodePage936[] = "GBK";
-constexpr qsizetype kAutoHeadBytes = 1000;
 } // namespace
 
 std::optional<QString> BytesToText(const QByteArray& bytes, const QString& charset)
@@ -36,8 +37,8 @@ QString DecodeGbk(QByteArrayView bytes)
 std::optional<QString> DecodePage(const QByteArray& body, const QString& charset)
 {
     if (charset == u"auto") {
-        const QString head = DecodeGbk(QByteArrayView(body).first(qMin(body.size(), kAutoHeadBytes)));
-        if (head.contains(u"charset=gb2312"))
+        const QString head = DecodeGbk(QByteArrayView(body).first(qMin(body.size(), musicsite::kCharsetHeadBytes)));
+        if (head.contains(musicsite::kGbCharsetDeclaration))
             return DecodeGbk(body);
         if (body.isEmpty())
             return QString();

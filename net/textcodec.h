@@ -13,8 +13,8 @@ namespace melodrift {
 //! Decodes bytes with the program's multibyte code page (936, GBK).
 [[nodiscard]] QString DecodeGbk(QByteArrayView bytes);
 
-//! Turns a response body into page text. "auto" picks GBK when the first 1000 bytes declare
-//! "charset=gb2312" (exactly so), else UTF-8; any other selector names the character set.
+//! Turns a response body into page text. "auto" follows the music site's rule (GBK when its head
+//! declares "charset=gb2312", else UTF-8); any other selector names the character set.
 [[nodiscard]] std::optional<QString> DecodePage(const QByteArray& body, const QString& charset);
 
 } // namespace melodrift

@@ -29,7 +29,7 @@ public:
 
     virtual void setURL(const QString& url) = 0;
     [[nodiscard]] virtual QString URL() const = 0;
-    [[nodiscard]] virtual int playState() const = 0;
+    [[nodiscard]] virtual PlayState playState() const = 0;
     //! What the player is doing, in its own words.
     [[nodiscard]] virtual QString status() const = 0;
     //! controls.play: plays the current address from where it stands.
@@ -49,12 +49,13 @@ public:
     virtual void setVideoSink(QVideoSink* sink) = 0;
 
     //! The states in which the player is, or is about to be, playing.
-    [[nodiscard]] static bool isPlaying(int state)
+    [[nodiscard]] static bool isPlaying(PlayState state)
     {
         return state == Playing || state == Buffering || state == Transitioning;
     }
 
 Q_SIGNALS:
+    //! The design's event: the new state as its number.
     void PlayStateChange(int newState);
     void StatusChange();
     void positionChanged(qint64 ms);

@@ -1,7 +1,7 @@
 #include "playback/mpris.h"
 
+#include "net/musicsite.h"
 #include "playback/mediaplayer.h"
-#include "playback/songpage.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -104,7 +104,7 @@ void MprisService::pause()
 
 void MprisService::stop()
 {
-    m_state->AutoPlayState = PlaybackState::Disarmed;
+    m_state->AutoPlayState = AutoPlay::Disarmed;
     m_player->stop();
 }
 

@@ -1,11 +1,12 @@
 #include "playback/playbackcommands.h"
 
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
+#include "net/musicsite.h"
 #include "playback/mediaplayer.h"
 #include "playback/songpage.h"
 
-#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QMenu>
 
 namespace melodrift {
@@ -15,23 +16,23 @@ namespace {
 const QColor kPlayTextColor(0x00, 0xC0, 0x00);
 } // namespace
 
-PlaybackCommands::PlaybackCommands(SongListBox* list, StatusBar* status, MediaPlayer* player,
-                                   const std::array<QAbstractButton*, 3>& options, QMenu* menu, PlaybackState* state,
-                                   QObject* parent)
-    : QObject(parent), m_list(list), m_status(status), m_player(player), m_options(options), m_menu(menu),
+PlaybackCommands::PlaybackCommands(SongListBox* list, StatusBar* status, MediaPlayer* player, QButtonGroup* playModes,
+                                   QMenu* menu, PlaybackState* state, QObject* parent)
+    : QObject(parent), m_list(list), m_status(status), m_player(player), m_playModes(playModes), m_menu(menu),
       m_state(state)
 {
 }
 
 void PlaybackCommands::PlaySong(int row)
 {
+    const SongRow song = m_list->model()->at(row); // a copy: the receivers may change the list
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
     m_state->PlayRow = row;
     // The address first, then the text; the advance does it the other way round, as the design has it.
-    m_player->setURL(SongPageUrl(m_list->ItemId(row)));
-    m_status->setPanelText(2, u"正在播放：" + m_list->ItemTitle(row));
-    Q_EMIT songStarted(row, m_list->ItemId(row), m_list->ItemTitle(row));
+    m_player->setURL(SongPageUrl(song.id));
+    m_status->setPanelText(2, u"正在播放：" + song.title);
+    Q_EMIT songStarted(row, song.id, song.title);
 }
 
 void PlaybackCommands::QMListBox1_DblClick(int, int, float x, float y)
@@ -45,7 +46,7 @@ void PlaybackCommands::QMListBox1_DblClick(int, int, float x, float y)
 void PlaybackCommands::Pla_Click()
 {
     // A right-click below the last row leaves no song to play.
-    if (m_state->MenuRow < 1 || m_state->MenuRow > m_list->ListCount())
+    if (!m_list->model()->isRow(m_state->MenuRow))
         return;
     PlaySong(m_state->MenuRow);
 }
@@ -55,8 +56,9 @@ void PlaybackCommands::QMListBox1_Click(int, int, float x, float y)
     const int row = m_list->HitTest(x, y);
     if (row < 0)
         return;
-    m_status->setPanelText(1, u"ID：" + m_list->ItemId(row));
-    m_status->setPanelText(2, u"曲名：" + DisplayTitle(m_list->ItemTitle(row)));
+    const SongRow& song = m_list->model()->at(row);
+    m_status->setPanelText(1, u"ID：" + song.id);
+    m_status->setPanelText(2, u"曲名：" + DisplayTitle(song.title));
 }
 
 void PlaybackCommands::QMListBox1_MouseMove(int, int, float x, float y)
@@ -64,7 +66,8 @@ void PlaybackCommands::QMListBox1_MouseMove(int, int, float x, float y)
     const int row = m_list->HitTest(x, y);
     if (row < 0)
         return;
-    m_list->setToolTipText(u"ID：" + m_list->ItemId(row) + u"\r\n\t 曲名：" + DisplayTitle(m_list->ItemTitle(row)));
+    const SongRow& song = m_list->model()->at(row);
+    m_list->setToolTipText(u"ID：" + song.id + u"\r\n\t 曲名：" + DisplayTitle(song.title));
 }
 
 void PlaybackCommands::QMListBox1_MouseUp(int button, int, float x, float y)
@@ -79,11 +82,8 @@ void PlaybackCommands::QMListBox1_MouseUp(int button, int, float x, float y)
 
 PlayMode PlaybackCommands::playMode() const
 {
-    if (m_options[0]->isChecked())
-        return PlayMode::Single;
-    if (m_options[1]->isChecked())
-        return PlayMode::Loop;
-    return PlayMode::Random;
+    const int id = m_playModes->checkedId();
+    return id < 0 ? PlayMode::Random : static_cast<PlayMode>(id);
 }
 
 void PlaybackCommands::WindowsMediaPlayer1_PlayStateChange(int)
@@ -103,12 +103,13 @@ void PlaybackCommands::advance(PlayMode mode)
     const int row = NextRow(mode, m_state->PlayRow, n, m_random);
     m_state->PlayRow = row;
     // Armed before the address is given: the status change it brings already finds it armed.
-    m_state->AutoPlayState = PlaybackState::Armed;
+    m_state->AutoPlayState = AutoPlay::Armed;
+    const SongRow song = m_list->model()->at(row);
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
-    m_status->setPanelText(2, u"正在播放：" + m_list->ItemTitle(row));
-    m_player->setURL(SongPageUrl(m_list->ItemId(row)));
-    Q_EMIT songStarted(row, m_list->ItemId(row), m_list->ItemTitle(row));
+    m_status->setPanelText(2, u"正在播放：" + song.title);
+    m_player->setURL(SongPageUrl(song.id));
+    Q_EMIT songStarted(row, song.id, song.title);
 }
 
 void PlaybackCommands::playFromList()
@@ -120,13 +121,13 @@ void PlaybackCommands::playFromList()
 void PlaybackCommands::WindowsMediaPlayer1_StatusChange()
 {
     m_status->setPanelText(3, u"播放器状态：" + m_player->status());
-    if (m_player->playState() == MediaPlayer::Stopped && m_state->AutoPlayState == PlaybackState::Armed)
+    if (m_player->playState() == MediaPlayer::Stopped && m_state->AutoPlayState == AutoPlay::Armed)
         m_player->play();
 }
 
 void PlaybackCommands::WindowsMediaPlayer1_Click(int, int, float, float)
 {
-    m_state->AutoPlayState = PlaybackState::Disarmed;
+    m_state->AutoPlayState = AutoPlay::Disarmed;
 }
 
 } // namespace melodrift

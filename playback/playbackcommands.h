@@ -5,9 +5,7 @@
 
 #include <QObject>
 
-#include <array>
-
-class QAbstractButton;
+class QButtonGroup;
 class QMenu;
 
 namespace melodrift {
@@ -21,10 +19,9 @@ class StatusBar;
 class PlaybackCommands : public QObject {
     Q_OBJECT
 public:
-    //! `options` are the play-mode buttons: single track, loop the list, random.
-    PlaybackCommands(SongListBox* list, StatusBar* status, MediaPlayer* player,
-                     const std::array<QAbstractButton*, 3>& options, QMenu* menu, PlaybackState* state,
-                     QObject* parent = nullptr);
+    //! `playModes` holds the play-mode buttons, each with its PlayMode as its ID.
+    PlaybackCommands(SongListBox* list, StatusBar* status, MediaPlayer* player, QButtonGroup* playModes, QMenu* menu,
+                     PlaybackState* state, QObject* parent = nullptr);
 
     void PlaySong(int row);
 
@@ -55,7 +52,7 @@ private:
     SongListBox* m_list;
     StatusBar* m_status;
     MediaPlayer* m_player;
-    std::array<QAbstractButton*, 3> m_options;
+    QButtonGroup* m_playModes;
     QMenu* m_menu;
     PlaybackState* m_state;
     PlayRandom m_random;

@@ -1,6 +1,6 @@
 #include "playback/playerbinding.h"
 
-#include "app/playerview.h"
+#include "controls/playerview.h"
 #include "playback/mediaplayer.h"
 
 #include <QVideoWidget>

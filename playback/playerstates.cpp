@@ -4,7 +4,7 @@
 
 namespace melodrift {
 
-void PlayerStates::setState(int state)
+void PlayerStates::setState(MediaPlayer::PlayState state)
 {
     if (state == m_state)
         return;

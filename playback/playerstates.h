@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/mediaplayer.h"
+
 #include <QMediaPlayer>
 #include <QString>
 
@@ -17,10 +19,10 @@ namespace melodrift {
 class PlayerStates {
 public:
     //! Called for every change of the play state, and of the status text, in order.
-    std::function<void(int state)> onState;
+    std::function<void(MediaPlayer::PlayState state)> onState;
     std::function<void(const QString& status)> onStatus;
 
-    [[nodiscard]] int state() const { return m_state; }
+    [[nodiscard]] MediaPlayer::PlayState state() const { return m_state; }
     [[nodiscard]] QString status() const { return m_status; }
 
     //! An address is loading from its start and will play: a new one, or the same again.
@@ -39,14 +41,14 @@ public:
     void settle();
 
 private:
-    void setState(int state);
+    void setState(MediaPlayer::PlayState state);
     void setStatus(const QString& status);
     //! "Connecting" and "buffering" say less than "reconnecting", which stays until the song plays.
     void setProgressStatus(const QString& status);
     void begin(const QString& status);
     void reportEnd();
 
-    int m_state = 0;
+    MediaPlayer::PlayState m_state = MediaPlayer::Undefined;
     QString m_status;
     quint64 m_generation = 0;    // one per load; a handler that loads anew while the end is reported starts a new song
     bool m_failed = false;       // the load failed; Qt's later signals about it are ignored

@@ -1,6 +1,7 @@
 #include "playback/qtmediaplayer.h"
 
 #include <QAudioOutput>
+#include <QLoggingCategory>
 #include <QVideoFrame>
 #include <QVideoSink>
 
@@ -8,9 +9,13 @@
 
 namespace melodrift {
 
+namespace {
+Q_LOGGING_CATEGORY(lcPlayback, "melodrift.playback", QtWarningMsg)
+} // namespace
+
 QtMediaPlayer::QtMediaPlayer(QObject* parent) : MediaPlayer(parent)
 {
-    m_states.onState = [this](int state) {
+    m_states.onState = [this](PlayState state) {
         updateWatchdog();
         Q_EMIT PlayStateChange(state);
     };
@@ -61,6 +66,7 @@ void QtMediaPlayer::load()
     connect(player, &QMediaPlayer::hasVideoChanged, this, &MediaPlayer::hasVideoChanged);
     connect(player, &QMediaPlayer::positionChanged, this, &QtMediaPlayer::onPosition);
     connect(player, &QMediaPlayer::seekableChanged, this, &QtMediaPlayer::resume);
+    qCInfo(lcPlayback) << "load" << m_url << (m_resumeAt > 0 ? m_resumeAt : 0) << "ms";
     player->setSource(QUrl(m_url, QUrl::TolerantMode));
     player->play();
     updateWatchdog();
@@ -235,6 +241,7 @@ void QtMediaPlayer::resume()
 
 void QtMediaPlayer::onError(QMediaPlayer::Error error)
 {
+    qCInfo(lcPlayback) << "player error" << error << (m_load ? m_load->errorString() : QString());
     if (m_states.errorOccurred(error))
         unload();
 }
@@ -247,7 +254,7 @@ void QtMediaPlayer::progressed()
 
 void QtMediaPlayer::updateWatchdog()
 {
-    const int state = m_states.state();
+    const PlayState state = m_states.state();
     const bool watched = m_load && (state == Transitioning || state == Buffering || state == Playing);
     if (watched)
         m_watchdog.start();
@@ -259,12 +266,14 @@ void QtMediaPlayer::stalled()
 {
     const qint64 at = position();
     if (m_restartUsed) {
+        qCInfo(lcPlayback) << "stalled again at" << at << "ms: the song fails";
         unload();
         m_states.errorOccurred(QMediaPlayer::NetworkError);
         return;
     }
     // Now: a stalled load takes up to a second to go (Qt waits for the state change it has pending),
     // and that second must not count against the new load.
+    qCInfo(lcPlayback) << "stalled at" << at << "ms: loading anew";
     unload(true, true);
     m_restartUsed = true;
     ++m_restarts;

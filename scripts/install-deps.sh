@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config clang-tidy git
+  cmake ninja-build g++ pkg-config git
+  # static checks: .clang-tidy and .clang-format
+  clang-tidy clang-format
   qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev libxcb1-dev
   # the demo site encodes its MP3 songs with GStreamer's LAME encoder (in plugins-good)
   libgstreamer1.0-dev

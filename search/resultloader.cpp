@@ -1,13 +1,18 @@
 #include "search/resultloader.h"
 
-#include "melodrift/hosts.h"
+#include "net/musicsite.h"
 #include "net/pagefetch.h"
 
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QNetworkReply>
 #include <QTimer>
 
 namespace melodrift {
+
+namespace {
+Q_LOGGING_CATEGORY(lcSearch, "melodrift.search", QtWarningMsg)
+} // namespace
 
 ResultLoader::ResultLoader(PageFetcher* fetcher, QObject* parent) : QObject(parent), m_fetcher(fetcher) {}
 
@@ -38,17 +43,24 @@ void ResultLoader::startNextLoad()
     const QString address = m_queue.front();
     m_queue.pop_front();
     const quint64 generation = m_generation;
-    m_reply = m_fetcher->GetHtml(address, QStringLiteral("auto"), this,
-                                 [this, generation](const std::optional<QString>& page) {
-                                     if (generation == m_generation)
-                                         pageArrived(page.value_or(QString()));
-                                 });
+    m_reply = m_fetcher->GetHtml(address, QStringLiteral("auto"), this, [this, generation](const FetchedPage& page) {
+        if (generation == m_generation)
+            pageArrived(page);
+    });
 }
 
-void ResultLoader::pageArrived(const QString& page)
+void ResultLoader::pageArrived(const FetchedPage& page)
 {
     m_reply = nullptr;
-    m_rows = ScrapeResultPage(page, hosts::siteHost());
+    if (!page.ok()) {
+        // Not a search that found nothing: say why, keep the rows already listed.
+        Q_EMIT message(u"搜索失败：" + page.failure);
+        m_running = false;
+        startNextLoad();
+        return;
+    }
+    m_rows = ScrapeResultPage(page.text, musicsite::siteHost());
+    qCInfo(lcSearch) << "result page:" << m_rows.size() << "songs";
     m_nextRow = 0;
     reportRows();
 }
@@ -61,7 +73,7 @@ void ResultLoader::reportRows()
     while (m_nextRow < m_rows.size()) {
         const SongLink link = m_rows[m_nextRow++]; // a copy: a receiver may start a new search
         Q_EMIT message(u"找到：" + link.found);
-        Q_EMIT rowFound(link.title, link.id);
+        Q_EMIT rowFound(link.song);
         if (generation != m_generation)
             return;
         if (m_nextRow < m_rows.size() && slice.elapsed() >= kSliceMs) {

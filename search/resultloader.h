@@ -13,6 +13,7 @@ class QNetworkReply;
 namespace melodrift {
 
 class PageFetcher;
+struct FetchedPage;
 
 //! LoadResultPage: fetches result pages and reports their songs row by row. Loads run one at a
 //! time in the order asked for; supersede() drops every load in progress or waiting, which then
@@ -32,16 +33,17 @@ public:
     static constexpr int kSliceMs = 8;
 
 Q_SIGNALS:
-    //! For the message line: "找到：…" before each row, "搜索结束！" when a page is done.
+    //! For the message line: "找到：…" before each row, "搜索结束！" when a page is done, or
+    //! "搜索失败：" and the reason when it could not be fetched.
     void message(const QString& text);
     //! One accepted song link, in page order.
-    void rowFound(const QString& title, const QString& id);
+    void rowFound(const melodrift::SongRow& song);
     //! The last queued load has ended.
     void idle();
 
 private:
     void startNextLoad();
-    void pageArrived(const QString& page);
+    void pageArrived(const FetchedPage& page);
     void reportRows();
 
     PageFetcher* m_fetcher;

@@ -1,5 +1,7 @@
 #include "search/resultpage.h"
 
+#include "net/musicsite.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
@@ -11,8 +13,6 @@
 namespace melodrift {
 
 namespace {
-
-const QString kHttp = QStringLiteral("http://");
 
 // Qt's substring search sets up tables for every call; link captures are short, so these plain
 // loops over the characters are several times faster here.
@@ -94,7 +94,7 @@ class LinkPattern {
 public:
     LinkPattern()
     {
-        const QString pattern = songLinkPattern();
+        const QString pattern = musicsite::songLinkPattern();
         int error = 0;
         PCRE2_SIZE offset = 0;
         m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.utf16()), PCRE2_SIZE(pattern.size()),
@@ -144,25 +144,20 @@ private:
 
 } // namespace
 
-QString songLinkPattern()
-{
-    return QStringLiteral(R"(href=[\"\'\s]?http://([^\s]+)(.*?)\b[\"\'\s]?(.*?)>(.*?)</a>)");
-}
-
 QString NormalizeResultAddress(const QString& address)
 {
     QString rest = address;
-    rest.remove(kHttp);
-    return kHttp + rest;
+    rest.remove(musicsite::kScheme.toString());
+    return musicsite::kScheme + rest;
 }
 
 QStringView CutResultStretch(QStringView page)
 {
     QStringView stretch = page;
-    const qsizetype start = indexOfMarker(stretch, u"class=\"songNum\"");
+    const qsizetype start = indexOfMarker(stretch, musicsite::kResultsBegin);
     if (start >= 0)
         stretch = stretch.sliced(start + 1);
-    const qsizetype end = indexOfMarker(stretch, u"soBottom");
+    const qsizetype end = indexOfMarker(stretch, musicsite::kResultsEnd);
     if (end >= 0)
         stretch.truncate(end);
     return stretch;
@@ -171,8 +166,8 @@ QStringView CutResultStretch(QStringView page)
 QList<SongLink> ScrapeResultPage(const QString& page, const QString& siteHost)
 {
     static const LinkPattern pattern;
-    const QString playPath = siteHost + u"/play/";
-    const QString songPage = kHttp + siteHost + u"/mp3.asp?id=";
+    const QString playPath = musicsite::playPathPrefix(siteHost);
+    const QString songPage = musicsite::songPagePrefix(siteHost);
     static const QString fiveE814(5, QChar(0xE814));
 
     QList<SongLink> links;
@@ -191,7 +186,7 @@ QList<SongLink> ScrapeResultPage(const QString& page, const QString& siteHost)
         // first ">"; neither text holds a ">", so each side can be replaced on its own.
         const qsizetype gt = capture.indexOf(u'>');
         SongLink link;
-        link.title = replaceAll(QStringView(capture).mid(gt + 1), playPath, songPage);
+        link.song.title = replaceAll(QStringView(capture).mid(gt + 1), playPath, songPage);
         // The ID is what follows the first "=" of the replaced address. The song page address ends
         // in its only "=" ("id="), so that "=" is the first one unless the text before it has one.
         const QStringView address = QStringView(capture).left(gt);
@@ -200,13 +195,21 @@ QList<SongLink> ScrapeResultPage(const QString& page, const QString& siteHost)
         qsizetype cut = eq >= 0 ? eq + 1 : 0;
         if (play != std::u16string_view::npos && (eq < 0 || size_t(eq) > play))
             cut = qsizetype(play) + playPath.size();
-        link.id = replaceAll(address.sliced(cut), playPath, songPage);
+        link.song.id = replaceAll(address.sliced(cut), playPath, songPage);
+        link.song.id2 = link.song.id;
         link.found = std::move(capture);
-        link.title.remove(QChar(0xE7FF));
-        removeAll(link.title, std::u16string_view(reinterpret_cast<const char16_t*>(fiveE814.utf16()), 5));
+        link.song.title.remove(QChar(0xE7FF));
+        removeAll(link.song.title, std::u16string_view(reinterpret_cast<const char16_t*>(fiveE814.utf16()), 5));
         links.append(std::move(link));
     });
     return links;
+}
+
+QString NextPageNo(const QString& pageNo)
+{
+    bool ok = false;
+    const double current = pageNo.trimmed().toDouble(&ok);
+    return QString::number((ok ? current : 0.0) + 1.0, 'g', 15);
 }
 
 } // namespace melodrift

@@ -1,9 +1,9 @@
 #include "search/searchcommands.h"
 
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
+#include "net/musicsite.h"
 #include "search/resultloader.h"
-#include "search/searchaddress.h"
 
 #include <QLineEdit>
 
@@ -14,8 +14,7 @@ SearchCommands::SearchCommands(QLineEdit* text1, SongListBox* list, StatusBar* s
     : QObject(parent), m_text1(text1), m_list(list), m_status(status), m_loader(new ResultLoader(fetcher, this))
 {
     connect(m_loader, &ResultLoader::message, this, [this](const QString& text) { m_status->setPanelText(2, text); });
-    connect(m_loader, &ResultLoader::rowFound, this,
-            [this](const QString& title, const QString& id) { m_list->AddItem(title, id, id, 0); });
+    connect(m_loader, &ResultLoader::rowFound, m_list->model(), &SongListModel::append);
 }
 
 bool SearchCommands::isLoading() const

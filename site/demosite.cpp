@@ -1,6 +1,6 @@
 #include "site/demosite.h"
 
-#include "melodrift/hosts.h"
+#include "net/musicsite.h"
 #include "site/mp3tone.h"
 
 #include <QElapsedTimer>
@@ -100,8 +100,8 @@ QString pageHead(const QString& charset, const QString& keyword)
 
 QString pageTail(int page)
 {
-    return u"</ul>\r\n</div>\r\n<div class=\"soBottom\"><a href=\"/so.asp?page=" + QString::number(page + 1) +
-           u"\">下一页</a></div>\r\n</body>\r\n</html>\r\n";
+    return u"</ul>\r\n</div>\r\n<div class=\"" + musicsite::kResultsEnd + u"\"><a href=\"" + musicsite::kSearchPath +
+           u"?page=" + QString::number(page + 1) + u"\">下一页</a></div>\r\n</body>\r\n</html>\r\n";
 }
 
 QString pathologicalLine()
@@ -150,10 +150,10 @@ const QList<Song>& catalogue()
 
 QString songLine(int number, const Song& song, const QString& siteHost)
 {
-    return u"<li><span class=\"songNum\">" + QString::number(number) +
-           u"</span><span class=\"songName\"><a href=\"http://" + siteHost + u"/play/" + song.id + u".htm\">" +
-           song.title + u"</a><a href=\"/s/" + QString::number(song.singer.size()) + u".htm\" target=\"_blank\">" +
-           song.singer + u"</a></span></li>\r\n";
+    return u"<li><span " + musicsite::kResultsBegin + u">" + QString::number(number) +
+           u"</span><span class=\"songName\"><a href=\"" + musicsite::origin(musicsite::playPathPrefix(siteHost)) +
+           song.id + u".htm\">" + song.title + u"</a><a href=\"/s/" + QString::number(song.singer.size()) +
+           u".htm\" target=\"_blank\">" + song.singer + u"</a></span></li>\r\n";
 }
 
 QByteArray resultPage(const QString& keyword, int page, const QString& siteHost)
@@ -405,9 +405,9 @@ void DemoSite::onReadable(QTcpSocket* socket)
 
 void DemoSite::respond(QTcpSocket* socket, const Request& request)
 {
-    if (request.path == "/so.asp")
+    if (request.path == musicsite::kSearchPath.toLatin1())
         serveSearch(socket, request);
-    else if (request.path == "/mp3.asp")
+    else if (request.path == musicsite::kSongPagePath.toLatin1())
         serveSongPage(socket, request);
     else if (request.path.startsWith("/audio/"))
         serveAudio(socket, request);
@@ -419,7 +419,7 @@ void DemoSite::serveSearch(QTcpSocket* socket, const Request& request)
 {
     const QString keyword = fromGbk(queryValue(request.query, "key"));
     const int page = qMax(1, queryValue(request.query, "page").toInt());
-    const QString siteHost = hosts::siteHost();
+    const QString siteHost = musicsite::siteHost();
     const QByteArray html = "text/html; charset=gb2312";
 
     if (keyword == u"_slow") {

@@ -1,7 +1,7 @@
-#include "app/plaintext.h"
-#include "app/playerview.h"
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
+#include "controls/plaintext.h"
+#include "controls/playerview.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
 #include "search/searchcommands.h"
 #include "tests/support/fakes.h"
 
@@ -91,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(window.StatusBar1()->panelText(3), QString());
         QCOMPARE(window.search()->PageNo(), QStringLiteral("1"));
         QCOMPARE(window.playbackState().PlayRow, 1);
-        QCOMPARE(window.playbackState().AutoPlayState, 0);
+        QCOMPARE(window.playbackState().AutoPlayState, AutoPlay::NeverArmed);
         QVERIFY(!window.playerView()->enableContextMenu());
         const QList<QLabel*> panels = window.StatusBar1()->findChildren<QLabel*>();
         QCOMPARE(panels.size(), 3);
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(clicks[0][0].toInt(), how == u"right" ? 2 : how == u"left" ? 1 : 0);
-        QCOMPARE(w.window->playbackState().AutoPlayState, 2);
+        QCOMPARE(w.window->playbackState().AutoPlayState, AutoPlay::Disarmed);
     }
 
     void ctrlLAndCtrlFGoToTheKeywordBox()

@@ -1,9 +1,9 @@
 // Run once per fake default browser (MELODRIFT_TEST_BROWSER): GIO reads the desktop's
 // defaults once per process.
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
 #include "browser/browsercommands.h"
-#include "playback/songpage.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
+#include "net/musicsite.h"
 #include "tests/support/fakes.h"
 
 #include <QApplication>

@@ -18,25 +18,25 @@ class TestPageFetch : public QObject {
 
     struct Result {
         bool done = false;
-        std::optional<QString> text;
+        FetchedPage page;
     };
 
     std::shared_ptr<Result> start(const QString& url, const QString& charset = QStringLiteral("auto"))
     {
         auto result = std::make_shared<Result>();
-        m_fetcher->GetHtml(url, charset, this, [result](std::optional<QString> text) {
+        m_fetcher->GetHtml(url, charset, this, [result](const FetchedPage& page) {
             result->done = true;
-            result->text = std::move(text);
+            result->page = page;
         });
         return result;
     }
 
-    std::optional<QString> fetch(const QString& url, const QString& charset = QStringLiteral("auto"))
+    FetchedPage fetch(const QString& url, const QString& charset = QStringLiteral("auto"))
     {
         const auto result = start(url, charset);
         if (!QTest::qWaitFor([&] { return result->done; }, 20000))
             qFatal("fetch did not end");
-        return result->text;
+        return result->page;
     }
 
 private Q_SLOTS:
@@ -55,60 +55,69 @@ private Q_SLOTS:
 
     void decodesAGb2312PageThroughTheProxy()
     {
-        const auto text = fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=%D4%C2%B9%E2"));
-        QVERIFY(text.has_value());
-        QVERIFY(text->contains(u"月光下的爱"));
+        const FetchedPage page = fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=%D4%C2%B9%E2"));
+        QVERIFY(page.ok());
+        QVERIFY(page.text.contains(u"月光下的爱"));
         QCOMPARE(m_site.requests(), {QStringLiteral("http://so.melodrift-music.example/so.asp?key=%D4%C2%B9%E2")});
     }
 
     void sendsTheAddressExactlyAsGiven()
     {
         const QString url = QStringLiteral("http://so.melodrift-music.example/so.asp?page=2&key=%D6%D0%20%2B%26%3D%25");
-        QVERIFY(fetch(url).has_value());
+        QVERIFY(fetch(url).ok());
         QCOMPARE(m_site.requests(), {url});
         // Escapes of unreserved characters name the same address; Qt sends the characters themselves.
-        QVERIFY(fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=%5F%7E")).has_value());
+        QVERIFY(fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=%5F%7E")).ok());
         QCOMPARE(m_site.requests().last(), QStringLiteral("http://so.melodrift-music.example/so.asp?key=_~"));
     }
 
     void returnsTheBodyOfAnErrorStatus()
     {
-        const auto text = fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=_404"));
-        QVERIFY(text.has_value());
-        QVERIFY(text->contains(u"月光下的爱"));
-        const auto missing = fetch(QStringLiteral("http://www.melodrift-music.example/nothing"));
-        QCOMPARE(*missing, QStringLiteral("<html><body>404 Not Found</body></html>"));
+        const FetchedPage page = fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=_404"));
+        QVERIFY(page.ok());
+        QVERIFY(page.text.contains(u"月光下的爱"));
+        const FetchedPage missing = fetch(QStringLiteral("http://www.melodrift-music.example/nothing"));
+        QCOMPARE(missing.text, QStringLiteral("<html><body>404 Not Found</body></html>"));
     }
 
     void followsRedirects()
     {
-        const auto text = fetch(QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=100001"));
-        QVERIFY(text.has_value());
-        QVERIFY(text->startsWith(u"ID3"));
+        const FetchedPage page = fetch(QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=100001"));
+        QVERIFY(page.ok());
+        QVERIFY(page.text.startsWith(u"ID3"));
         QCOMPARE(m_site.requests().size(), 2);
         QCOMPARE(m_site.requests().at(1), QStringLiteral("http://www.melodrift-music.example/audio/100001.mp3"));
     }
 
-    void failsWhatDoesNotEndInACompleteResponse_data()
+    void failsWithAReason_data()
     {
         QTest::addColumn<QString>("key");
-        QTest::newRow("no answer until the stall time-out") << QStringLiteral("_silent");
-        QTest::newRow("connection reset mid-body") << QStringLiteral("_reset");
-        QTest::newRow("body over 16 MiB") << QStringLiteral("_huge");
-        QTest::newRow("chunked body over 16 MiB") << QStringLiteral("_hugechunked");
-        QTest::newRow("redirect loop") << QStringLiteral("_loop");
+        QTest::addColumn<QString>("charset");
+        QTest::addColumn<QString>("reason");
+        const QString automatic = QStringLiteral("auto");
+        QTest::newRow("no answer until the stall time-out")
+            << QStringLiteral("_silent") << automatic << QStringLiteral("连接超时");
+        QTest::newRow("connection reset mid-body")
+            << QStringLiteral("_reset") << automatic << QStringLiteral("连接中断");
+        QTest::newRow("body over 16 MiB") << QStringLiteral("_huge") << automatic << QStringLiteral("网页太大");
+        QTest::newRow("chunked body over 16 MiB")
+            << QStringLiteral("_hugechunked") << automatic << QStringLiteral("网页太大");
+        QTest::newRow("redirect loop") << QStringLiteral("_loop") << automatic << QStringLiteral("网页转向出错");
+        QTest::newRow("unknown charset") << QStringLiteral("x") << QStringLiteral("x-none")
+                                         << QStringLiteral("网页无法解码");
+        QTest::newRow("site unreachable") << QString() << automatic << QStringLiteral("连接被拒绝");
     }
-    void failsWhatDoesNotEndInACompleteResponse()
+    void failsWithAReason()
     {
         QFETCH(QString, key);
+        QFETCH(QString, charset);
+        QFETCH(QString, reason);
         m_fetcher->setStallTimeout(500);
-        QVERIFY(!fetch(u"http://so.melodrift-music.example/so.asp?key=" + key).has_value());
-    }
-
-    void unknownCharsetFails()
-    {
-        QVERIFY(!fetch(QStringLiteral("http://so.melodrift-music.example/so.asp?key=x"), QStringLiteral("x-none"))
-                     .has_value());
+        if (key.isEmpty())
+            m_fetcher->manager()->setProxy(test::unreachableProxy());
+        const FetchedPage page = fetch(u"http://so.melodrift-music.example/so.asp?key=" + key, charset);
+        QCOMPARE(page.failure, reason);
+        QVERIFY(page.text.isEmpty());
     }
 
     void eventLoopRunsWhileAPageLoads()
@@ -122,7 +131,7 @@ private Q_SLOTS:
         QVERIFY(!result->done);
         QTRY_VERIFY_WITH_TIMEOUT(result->done, 10000);
         QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
-        QVERIFY(result->text.has_value());
+        QVERIFY(result->page.ok());
     }
 
     // The demo site serves songs as a music site does: tagged MP3 files, by byte range when asked.
@@ -166,9 +175,9 @@ private Q_SLOTS:
         m_site.setSlowMilliseconds(300);
         bool called = false;
         auto reader = std::make_unique<QObject>();
-        QNetworkReply* reply = m_fetcher->GetHtml(QStringLiteral("http://so.melodrift-music.example/so.asp?key=_slow"),
-                                                  QStringLiteral("auto"), reader.get(),
-                                                  [&called](const std::optional<QString>&) { called = true; });
+        QNetworkReply* reply =
+            m_fetcher->GetHtml(QStringLiteral("http://so.melodrift-music.example/so.asp?key=_slow"),
+                               QStringLiteral("auto"), reader.get(), [&called](const FetchedPage&) { called = true; });
         QSignalSpy finished(reply, &QNetworkReply::finished);
         reader.reset();
         // The fetch is stopped at once rather than left running.

@@ -1,7 +1,7 @@
 // The window with the real player against the demo site.
-#include "app/playerview.h"
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
+#include "controls/playerview.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
 #include "playback/mpris.h"
 #include "playback/playbackcommands.h"
 #include "playback/qtmediaplayer.h"
@@ -78,19 +78,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("stop"); // or pause
         QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("armed"); // AutoPlayState after it
-        QTest::newRow("pause, the bar's button") << false << QStringLiteral("mouse") << 2;
-        QTest::newRow("pause from the desktop (MPRIS)") << false << QStringLiteral("desktop") << 1;
-        QTest::newRow("stop, the bar's button") << true << QStringLiteral("mouse") << 2;
-        QTest::newRow("stop by Tab and Space") << true << QStringLiteral("key") << 2;
-        QTest::newRow("stop as a screen reader presses it") << true << QStringLiteral("reader") << 2;
-        QTest::newRow("stop from the desktop (MPRIS)") << true << QStringLiteral("desktop") << 2;
+        QTest::addColumn<AutoPlay>("armed"); // AutoPlayState after it
+        QTest::newRow("pause, the bar's button") << false << QStringLiteral("mouse") << AutoPlay::Disarmed;
+        QTest::newRow("pause from the desktop (MPRIS)") << false << QStringLiteral("desktop") << AutoPlay::Armed;
+        QTest::newRow("stop, the bar's button") << true << QStringLiteral("mouse") << AutoPlay::Disarmed;
+        QTest::newRow("stop by Tab and Space") << true << QStringLiteral("key") << AutoPlay::Disarmed;
+        QTest::newRow("stop as a screen reader presses it") << true << QStringLiteral("reader") << AutoPlay::Disarmed;
+        QTest::newRow("stop from the desktop (MPRIS)") << true << QStringLiteral("desktop") << AutoPlay::Disarmed;
     }
     void thePersonsPauseOrStopHolds()
     {
         QFETCH(bool, stop);
         QFETCH(QString, how);
-        QFETCH(int, armed);
+        QFETCH(AutoPlay, armed);
         m_site.setSongMilliseconds(300);
         addRow(QStringLiteral("one"), QStringLiteral("100001"));
         addRow(QStringLiteral("two"), QStringLiteral("100002"));
@@ -100,7 +100,7 @@ private Q_SLOTS:
         m_site.setSongMilliseconds(0); // the second song's file was sent short; the third lasts minutes
         QTRY_VERIFY_WITH_TIMEOUT(songPagesSeen().size() >= 3, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(m_player->position() > 300, 20000);
-        QCOMPARE(window().playbackState().AutoPlayState, 1);
+        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Armed);
         QCOMPARE(window().StatusBar1()->panelText(2), QStringLiteral("正在播放：one"));
         QToolButton* button = stop ? window().playerView()->stopButton() : window().playerView()->playPauseButton();
         if (how == u"mouse") {

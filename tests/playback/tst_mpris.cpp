@@ -1,9 +1,9 @@
 // Runs on a session bus of its own (dbus-run-session); calls go through the bus from a second
 // connection, as a desktop panel's would.
-#include "app/songlistbox.h"
+#include "controls/songlistbox.h"
+#include "net/musicsite.h"
 #include "playback/mpris.h"
 #include "playback/playbackcommands.h"
-#include "playback/songpage.h"
 #include "tests/support/fakes.h"
 
 #include <QCoreApplication>
@@ -132,7 +132,7 @@ private Q_SLOTS:
         // Stop also disarms the re-play (tst_continuousplay: the stop then holds).
         callPlayer(QStringLiteral("Stop"));
         QCOMPARE(fake().stopCalls, 1);
-        QCOMPARE(m_w->window->playbackState().AutoPlayState, 2);
+        QCOMPARE(m_w->window->playbackState().AutoPlayState, AutoPlay::Disarmed);
     }
 
     void nextAdvancesByThePlayModeLikeASongsEnd()
@@ -142,7 +142,7 @@ private Q_SLOTS:
         // Loop the list: after the last row comes the first, armed as by an automatic advance.
         QCOMPARE(m_w->window->playbackState().PlayRow, 1);
         QCOMPARE(fake().urls.last(), SongPageUrl(QStringLiteral("101")));
-        QCOMPARE(m_w->window->playbackState().AutoPlayState, 1);
+        QCOMPARE(m_w->window->playbackState().AutoPlayState, AutoPlay::Armed);
     }
 
     void playWithNothingLoadedStartsTheList()

@@ -1,8 +1,8 @@
-#include "app/playerview.h"
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
+#include "controls/playerview.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
+#include "net/musicsite.h"
 #include "playback/playbackcommands.h"
-#include "playback/songpage.h"
 #include "tests/support/fakes.h"
 
 #include <QMenu>
@@ -185,7 +185,7 @@ private Q_SLOTS:
         player().onUrl = [&](const QString&) { statusAtUrl = panel(2); };
         player().reportEnd();
         QCOMPARE(window().playbackState().PlayRow, next);
-        QCOMPARE(window().playbackState().AutoPlayState, 1);
+        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Armed);
         QCOMPARE(player().urls.last(), urlOf(next));
         QCOMPARE(list().playedRow(), next);
         QCOMPARE(list().playedRowTextColor(), QColor(0, 0xC0, 0));
@@ -197,11 +197,13 @@ private Q_SLOTS:
     {
         fill(3);
         play(2);
-        for (int state : {1, 2, 3, 6, 9, 10})
+        for (const MediaPlayer::PlayState state :
+             {MediaPlayer::Stopped, MediaPlayer::Paused, MediaPlayer::Playing, MediaPlayer::Buffering,
+              MediaPlayer::Transitioning, MediaPlayer::Ready})
             player().report(state);
         QCOMPARE(player().urls.size(), 1);
         QCOMPARE(window().playbackState().PlayRow, 2);
-        QCOMPARE(window().playbackState().AutoPlayState, 0);
+        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::NeverArmed);
     }
 
     void statusChangesReplayAStoppedPlayerOnlyWhenArmed()
@@ -214,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(player().playCalls, 0); // never armed
 
         player().reportEnd(); // advance arms
-        QCOMPARE(window().playbackState().AutoPlayState, 1);
+        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Armed);
         player().report(MediaPlayer::Stopped); // however the player came to stop
         player().reportStatus(QStringLiteral("已停止"));
         QCOMPARE(player().playCalls, 1);
@@ -223,7 +225,7 @@ private Q_SLOTS:
         QCOMPARE(player().playCalls, 1); // only a stopped player is told to play
 
         QTest::mouseClick(window().playerView(), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(window().playbackState().AutoPlayState, 2);
+        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Disarmed);
         player().report(MediaPlayer::Stopped);
         player().reportStatus(QStringLiteral("已停止"));
         QCOMPARE(player().playCalls, 1);
@@ -231,9 +233,9 @@ private Q_SLOTS:
 
         // A manual play leaves the flag as it is; the next advance arms again.
         play(2);
-        QCOMPARE(window().playbackState().AutoPlayState, 2);
+        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Disarmed);
         player().reportEnd();
-        QCOMPARE(window().playbackState().AutoPlayState, 1);
+        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Armed);
     }
 
     void songEndingOnAnEmptyListPlaysNothing()
@@ -243,7 +245,7 @@ private Q_SLOTS:
         list().Clear();
         player().reportEnd();
         QCOMPARE(player().urls.size(), 1);
-        QCOMPARE(window().playbackState().AutoPlayState, 0);
+        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::NeverArmed);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "net/musicsite.h"
 #include "playback/playmode.h"
 #include "playback/songpage.h"
 

@@ -1,6 +1,6 @@
+#include "net/musicsite.h"
 #include "net/pagefetch.h"
 #include "search/resultloader.h"
-#include "search/searchaddress.h"
 #include "tests/support/siteproxy.h"
 
 #include <QTest>
@@ -39,7 +39,7 @@ private Q_SLOTS:
         m_titles.clear();
         m_messages.clear();
         connect(m_loader.get(), &ResultLoader::rowFound, this,
-                [this](const QString& title, const QString&) { m_titles.append(title); });
+                [this](const SongRow& song) { m_titles.append(song.title); });
         connect(m_loader.get(), &ResultLoader::message, this, [this](const QString& text) { m_messages.append(text); });
     }
     void cleanup()
@@ -48,23 +48,30 @@ private Q_SLOTS:
         m_fetcher.reset();
     }
 
+    // A page is scraped whatever its status; a page that never came is said to have failed, and why.
     void everyFaultEndsTheLoadWithTheEventLoopRunning_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<int>("rows");
-        QTest::newRow("no answer") << QStringLiteral("_silent") << 0;
-        QTest::newRow("reset mid-body") << QStringLiteral("_reset") << 0;
-        QTest::newRow("404 with a body") << QStringLiteral("_404") << 6;
-        QTest::newRow("20 MiB body") << QStringLiteral("_huge") << 0;
-        QTest::newRow("redirect loop") << QStringLiteral("_loop") << 0;
-        QTest::newRow("UTF-8 page") << QStringLiteral("_utf8") << 3;
-        QTest::newRow("upper-case charset") << QStringLiteral("_upper") << 6;
-        QTest::newRow("pathological line") << QStringLiteral("_evil") << -1;
+        QTest::addColumn<QString>("last");
+        const QString done = QStringLiteral("搜索结束！");
+        QTest::newRow("no answer") << QStringLiteral("_silent") << 0 << QStringLiteral("搜索失败：连接超时");
+        QTest::newRow("reset mid-body") << QStringLiteral("_reset") << 0 << QStringLiteral("搜索失败：连接中断");
+        QTest::newRow("404 with a body") << QStringLiteral("_404") << 6 << done;
+        QTest::newRow("20 MiB body") << QStringLiteral("_huge") << 0 << QStringLiteral("搜索失败：网页太大");
+        QTest::newRow("redirect loop") << QStringLiteral("_loop") << 0 << QStringLiteral("搜索失败：网页转向出错");
+        QTest::newRow("site unreachable") << QString() << 0 << QStringLiteral("搜索失败：连接被拒绝");
+        QTest::newRow("UTF-8 page") << QStringLiteral("_utf8") << 3 << done;
+        QTest::newRow("upper-case charset") << QStringLiteral("_upper") << 6 << done;
+        QTest::newRow("pathological line") << QStringLiteral("_evil") << -1 << done;
     }
     void everyFaultEndsTheLoadWithTheEventLoopRunning()
     {
         QFETCH(QString, key);
         QFETCH(int, rows);
+        QFETCH(QString, last);
+        if (key.isEmpty())
+            m_fetcher->manager()->setProxy(test::unreachableProxy());
         int ticks = 0;
         QTimer timer;
         connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
@@ -72,7 +79,8 @@ private Q_SLOTS:
         m_loader->LoadResultPage(SearchAddress(key));
         waitIdle(30000);
         QVERIFY(ticks > 0);
-        QCOMPARE(m_messages.last(), QStringLiteral("搜索结束！"));
+        QVERIFY(!m_messages.isEmpty());
+        QCOMPARE(m_messages.last(), last);
         if (rows >= 0)
             QCOMPARE(m_titles.size(), rows);
         else
@@ -86,8 +94,7 @@ private Q_SLOTS:
     void titlesFromThePageStayLiteral()
     {
         QStringList ids;
-        connect(m_loader.get(), &ResultLoader::rowFound, this,
-                [&](const QString&, const QString& id) { ids.append(id); });
+        connect(m_loader.get(), &ResultLoader::rowFound, this, [&](const SongRow& song) { ids.append(song.id); });
         m_loader->LoadResultPage(SearchAddress(QStringLiteral("_markup")));
         waitIdle();
         QCOMPARE(m_titles.size(), 5);
@@ -135,6 +142,7 @@ private Q_SLOTS:
         const QStringList after = m_titles.mid(m_titles.indexOf(u"|") + 1);
         QCOMPARE(after, (QStringList{QStringLiteral("Love-Letter"), QStringLiteral("Love-Me-Slowly")}));
         QCOMPARE(m_messages.count(QStringLiteral("搜索结束！")), 1);
+        QVERIFY(!m_messages.isEmpty());
         QCOMPARE(m_messages.last(), QStringLiteral("搜索结束！"));
     }
 

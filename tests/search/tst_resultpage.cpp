@@ -1,5 +1,5 @@
+#include "net/musicsite.h"
 #include "search/resultpage.h"
-#include "search/searchaddress.h"
 
 #include <QTest>
 
@@ -19,7 +19,7 @@ QString rows(const QList<SongLink>& links)
 {
     QStringList out;
     for (const SongLink& link : links)
-        out.append(link.title + u'|' + link.id);
+        out.append(link.song.title + u'|' + link.song.id);
     return out.join(u';');
 }
 } // namespace
@@ -27,7 +27,7 @@ QString rows(const QList<SongLink>& links)
 class TestResultPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void patternIsTheSixtyCharacterOne() { QCOMPARE(songLinkPattern().size(), 60); }
+    void patternIsTheSixtyCharacterOne() { QCOMPARE(musicsite::songLinkPattern().size(), 60); }
 
     void linesGiveExactlyTheirRows_data()
     {
@@ -168,7 +168,7 @@ private Q_SLOTS:
         const QString page = good + evil + good;
         const QList<SongLink> links = ScrapeResultPage(page, kHost);
         QVERIFY(!links.isEmpty());
-        QCOMPARE(links.first().id, QStringLiteral("1"));
+        QCOMPARE(links.first().song.id, QStringLiteral("1"));
     }
 };
 

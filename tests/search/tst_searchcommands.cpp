@@ -1,10 +1,12 @@
-#include "app/songlistbox.h"
-#include "app/statusbar.h"
+#include "controls/songlistbox.h"
+#include "controls/statusbar.h"
 #include "net/pagefetch.h"
 #include "search/searchcommands.h"
 #include "tests/support/fakes.h"
+#include "tests/support/siteproxy.h"
 
 #include <QLineEdit>
+#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QTest>
 
@@ -71,6 +73,7 @@ private Q_SLOTS:
         QCOMPARE(m_status2.size(), 8);
         QCOMPARE(m_status2.first(), QStringLiteral("骚年,正在玩命的搜索，请耐心一下。。。"));
         QCOMPARE(m_status2.at(1), QStringLiteral("找到：www.melodrift-music.example/play/100001>月光下的爱"));
+        QVERIFY(!m_status2.isEmpty());
         QCOMPARE(m_status2.last(), QStringLiteral("搜索结束！"));
         QCOMPARE(window().search()->PageNo(), QStringLiteral("1"));
     }
@@ -110,6 +113,7 @@ private Q_SLOTS:
         // The rows' order is the loader's (tst_resultloader); here, that every page reaches the list.
         QCOMPARE(list().ListCount(), 48);
         QCOMPARE(window().search()->PageNo(), QStringLiteral("3"));
+        QVERIFY(!m_status2.isEmpty());
         QCOMPARE(m_status2.last(), QStringLiteral("搜索结束！"));
     }
 
@@ -132,6 +136,37 @@ private Q_SLOTS:
         QCOMPARE(m_site.requests().last(), QString(kSearch + u"key=Love"));
         QCOMPARE(window().search()->PageNo(), QStringLiteral("1"));
         QCOMPARE(titles(), (QStringList{QStringLiteral("Love-Letter"), QStringLiteral("Love-Me-Slowly")}));
+    }
+
+    // A dead network is not a keyword that found nothing: panel 2 says the search failed and why.
+    void aPageThatCannotComeSaysWhyAndKeepsTheRows_data()
+    {
+        QTest::addColumn<bool>("nextPage");
+        QTest::addColumn<bool>("unreachable");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("search, site unreachable") << false << true << QStringLiteral("连接被拒绝");
+        QTest::newRow("search, page hangs") << false << false << QStringLiteral("连接超时");
+        QTest::newRow("next page, site unreachable") << true << true << QStringLiteral("连接被拒绝");
+        QTest::newRow("next page, page hangs") << true << false << QStringLiteral("连接超时");
+    }
+    void aPageThatCannotComeSaysWhyAndKeepsTheRows()
+    {
+        QFETCH(bool, nextPage);
+        QFETCH(bool, unreachable);
+        QFETCH(QString, reason);
+        window().Text1()->setText(QStringLiteral("月光"));
+        window().search()->Command1_Click();
+        waitIdle();
+        QCOMPARE(list().ListCount(), 6);
+        if (unreachable)
+            window().fetcher()->manager()->setProxy(test::unreachableProxy());
+        else
+            window().Text1()->setText(QStringLiteral("_silent"));
+        nextPage ? window().search()->Command2_Click() : window().search()->Command1_Click();
+        waitIdle();
+        QVERIFY(!m_status2.isEmpty());
+        QCOMPARE(m_status2.last(), QString(u"搜索失败：" + reason));
+        QCOMPARE(list().ListCount(), nextPage ? 6 : 0);
     }
 
     void closingTheWindowDuringALoadIsClean()

@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
-# The checks of .clang-tidy over the program's own sources; any finding fails.
+# The checks of .clang-tidy over the program's own sources; any finding fails, and so does a
+# missing clang-tidy.
 # Usage: clang_tidy.sh SOURCE-DIR BUILD-DIR (with compile_commands.json)
 set -uo pipefail
 cd "$1"
-files=$(git ls-files 'app/*.cpp' 'net/*.cpp' 'search/*.cpp' 'playback/*.cpp' 'browser/*.cpp' 'site/*.cpp' 2>/dev/null ||
-        find app net search playback browser site -name '*.cpp')
+if ! command -v clang-tidy >/dev/null; then
+  echo "clang-tidy: not installed (scripts/install-deps.sh brings it)"
+  exit 1
+fi
+folders=(net songlist controls search playback browser app site)
+files=$(git ls-files "${folders[@]/%//*.cpp}" 2>/dev/null || find "${folders[@]}" -name '*.cpp')
 count=$(wc -w <<<"$files")
+if [ "$count" -eq 0 ]; then
+  echo "clang-tidy: no sources found"
+  exit 1
+fi
 if printf '%s\n' $files | xargs -P "$(nproc)" -n 2 clang-tidy -p "$2" --quiet 2>/dev/null | grep -E 'warning:|error:'; then
   echo "clang-tidy: 0 passed, 1 failed ($count files)"
   exit 1

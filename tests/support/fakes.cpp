@@ -42,7 +42,7 @@ void FakePlayer::setVolume(double volume)
     Q_EMIT volumeChanged(volume);
 }
 
-void FakePlayer::report(int state)
+void FakePlayer::report(PlayState state)
 {
     m_state = state;
     Q_EMIT PlayStateChange(state);

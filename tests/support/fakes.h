@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "browser/defaultbrowser.h"
+#include "controls/dialogs.h"
 #include "playback/mediaplayer.h"
 #include "tests/support/siteproxy.h"
 
@@ -36,12 +36,17 @@ public:
 //! A desktop whose http command is fixed and whose opened addresses are recorded.
 class FakeLauncher final : public DesktopLauncher {
 public:
-    explicit FakeLauncher(QString command = {}) : command(std::move(command)) {}
+    explicit FakeLauncher(QString httpCommand = {}) : command(std::move(httpCommand)) {}
     [[nodiscard]] QString httpOpenCommand() const override { return command; }
-    void openUrl(const QString& url) override { opened.append(url); }
+    QString openUrl(const QString& url) override
+    {
+        opened.append(url);
+        return failure;
+    }
 
     QString command;
     QStringList opened;
+    QString failure; //!< what every launch answers; "" for a launch that works
 };
 
 //! A player that records what it is told and reports what a test makes it report; as the real
@@ -52,7 +57,7 @@ public:
     using MediaPlayer::MediaPlayer;
     void setURL(const QString& url) override;
     [[nodiscard]] QString URL() const override { return m_url; }
-    [[nodiscard]] int playState() const override { return m_state; }
+    [[nodiscard]] PlayState playState() const override { return m_state; }
     [[nodiscard]] QString status() const override { return m_status; }
     void play() override { ++playCalls; }
     void pause() override { ++pauseCalls; }
@@ -67,7 +72,7 @@ public:
     void setVideoSink(QVideoSink*) override {}
 
     //! Reports a new play state, as the real player does.
-    void report(int state);
+    void report(PlayState state);
     //! Reports a song's end: media ended, then stopped unless a handler gave a new address.
     void reportEnd();
     void reportStatus(const QString& status);
@@ -80,7 +85,7 @@ public:
 
 private:
     QString m_url;
-    int m_state = Undefined;
+    PlayState m_state = Undefined;
     QString m_status;
     double m_volume = 0.5;
     bool m_muted = false;

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "songlist/songlistmodel.h"
+
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QHash>
 #include <QString>
 
-#include <vector>
-
 class QAccessibleInterface;
 
 namespace melodrift {
 
-//! Colours and metrics of the song list, as the window sets them at start.
+//! Colours and metrics of the song list; fixed when the list is made.
 struct SongListLook {
     QColor backColor{0xFF, 0xFF, 0xFF};
     QColor itemBkColor1{0xFF, 0xFF, 0xFF};
@@ -26,7 +26,7 @@ struct SongListLook {
     int borderWidth = 1;
 };
 
-//! Owner-drawn list of songs; rows are numbered 1..ListCount and only the visible ones are painted.
+//! Owner-drawn list of songs: draws its model's rows (1..ListCount), only the visible ones.
 //! Rows outside 1..ListCount are tolerated everywhere: reads give "", marks mark nothing.
 //! Mouse events carry the button (1 left, 2 right, 4 middle), the shift state (1 shift, 2 ctrl,
 //! 4 alt) and the pointer in viewport pixels, the units HitTest takes.
@@ -41,7 +41,7 @@ public:
 
     void Clear();
     void AddItem(const QString& title, const QString& id, const QString& id2, qint16 state);
-    [[nodiscard]] int ListCount() const { return static_cast<int>(m_rows.size()); }
+    [[nodiscard]] int ListCount() const { return m_model->count(); }
     [[nodiscard]] QString ItemId(int row) const;
     [[nodiscard]] QString ItemTitle(int row) const;
     //! The row at a point in viewport pixels, or -1 where there is none.
@@ -50,9 +50,11 @@ public:
     //! Marks the row being played (drawn in the play text colour).
     void PlayItem(int row);
     void PlayTextColor(const QColor& color);
-    [[nodiscard]] int playedRow() const { return m_playRow; }
+    [[nodiscard]] int playedRow() const { return m_model->playedRow(); }
     [[nodiscard]] QColor playedRowTextColor() const { return m_playTextColor; }
-    [[nodiscard]] int selectedRow() const { return m_selectedRow; }
+    [[nodiscard]] int selectedRow() const { return m_model->chosenRow(); }
+    //! The rows and marks this list draws; append to it to add rows.
+    [[nodiscard]] SongListModel* model() const { return m_model; }
     //! Rows a keyboard page moves by: those the viewport shows whole, at least one.
     [[nodiscard]] int rowsPerPage() const;
 
@@ -91,14 +93,10 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
-    struct Row {
-        QString title;
-        QString id;
-        QString id2;
-        qint16 state = 0;
-    };
-
-    [[nodiscard]] bool isRow(int row) const { return row >= 1 && row <= ListCount(); }
+    [[nodiscard]] bool isRow(int row) const { return m_model->isRow(row); }
+    void rowAppended(int row);
+    void playedRowChanged(int old, int row);
+    void chosenRowChanged(int old, int row);
     void updateScrollRange();
     //! Brings the scroll bar up to date with rows added since; appends only mark it stale.
     void syncScrollRange();
@@ -113,9 +111,7 @@ private:
     void announceRow(int row, int eventType) const;
 
     SongListLook m_look;
-    std::vector<Row> m_rows;
-    int m_selectedRow = -1;
-    int m_playRow = -1;
+    SongListModel* m_model;
     QColor m_playTextColor;
     QString m_toolTipText;
     int m_idColumnWidth = 0;

@@ -1,6 +1,6 @@
 // The song list as a screen reader sees it. Runs where an assistive technology listens
 // (tests/support/a11y_session.sh: Xvfb, a session bus and the accessibility bus).
-#include "app/songlistbox.h"
+#include "controls/songlistbox.h"
 
 #include <QAccessible>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "app/playerview.h"
+#include "controls/playerview.h"
 
-#include "app/vbmouse.h"
+#include "controls/vbmouse.h"
 
 #include <QChildEvent>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/dialogs.h"
+#include "controls/dialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

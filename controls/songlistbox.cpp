@@ -1,8 +1,9 @@
-#include "app/songlistbox.h"
+#include "controls/songlistbox.h"
 
-#include "app/plaintext.h"
-#include "app/songlistaccessible.h"
-#include "app/vbmouse.h"
+#include "controls/formfont.h"
+#include "controls/plaintext.h"
+#include "controls/songlistaccessible.h"
+#include "controls/vbmouse.h"
 
 #include <QAccessible>
 #include <QHelpEvent>
@@ -18,8 +19,17 @@
 namespace melodrift {
 
 SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
-    : QAbstractScrollArea(parent), m_look(look), m_playTextColor(look.itemPlyTextColor)
+    : QAbstractScrollArea(parent), m_look(look), m_model(new SongListModel(this)),
+      m_playTextColor(look.itemPlyTextColor)
 {
+    connect(m_model, &SongListModel::aboutToClear, this, &SongListBox::announceCleared);
+    connect(m_model, &SongListModel::cleared, this, [this] {
+        updateScrollRange();
+        viewport()->update();
+    });
+    connect(m_model, &SongListModel::appended, this, &SongListBox::rowAppended);
+    connect(m_model, &SongListModel::playedRowChanged, this, &SongListBox::playedRowChanged);
+    connect(m_model, &SongListModel::chosenRowChanged, this, &SongListBox::chosenRowChanged);
     // Before anything below asks Qt for the list's accessible object and Qt keeps a plain one.
     installSongListAccessibility();
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -33,46 +43,42 @@ SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
-    QFont listFont(QStringList{QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                               QStringLiteral("Noto Sans CJK SC")});
-    listFont.setPointSize(9);
-    setFont(listFont);
+    setFont(formFont());
     m_idColumnWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
     setAccessibleName(QStringLiteral("歌曲列表"));
 }
 
 void SongListBox::Clear()
 {
-    announceCleared();
-    m_rows.clear();
-    m_selectedRow = -1;
-    m_playRow = -1;
-    updateScrollRange();
-    viewport()->update();
+    m_model->clear();
 }
 
 void SongListBox::AddItem(const QString& title, const QString& id, const QString& id2, qint16 state)
 {
-    m_rows.push_back(Row{title, id, id2, state});
+    m_model->append(SongRow{title, id, id2, state});
+}
+
+void SongListBox::rowAppended(int row)
+{
     // One scroll-bar update per batch of appends, not one per row.
     if (!m_rangeStale) {
         m_rangeStale = true;
         QMetaObject::invokeMethod(this, &SongListBox::syncScrollRange, Qt::QueuedConnection);
     }
     // Only a row that lands inside the viewport needs a repaint.
-    const int top = rowTop(ListCount());
+    const int top = rowTop(row);
     if (top < viewport()->height())
         viewport()->update(0, top, viewport()->width(), m_look.itemHeight);
 }
 
 QString SongListBox::ItemId(int row) const
 {
-    return isRow(row) ? m_rows[static_cast<size_t>(row - 1)].id : QString();
+    return m_model->at(row).id;
 }
 
 QString SongListBox::ItemTitle(int row) const
 {
-    return isRow(row) ? m_rows[static_cast<size_t>(row - 1)].title : QString();
+    return m_model->at(row).title;
 }
 
 int SongListBox::HitTest(float x, float y) const
@@ -87,20 +93,23 @@ int SongListBox::HitTest(float x, float y) const
 
 void SongListBox::PlayItem(int row)
 {
-    const int old = m_playRow;
-    m_playRow = isRow(row) ? row : -1;
+    m_model->setPlayedRow(row);
+}
+
+void SongListBox::playedRowChanged(int old, int row)
+{
     updateRow(old);
-    updateRow(m_playRow);
-    if (old != m_playRow) {
+    updateRow(row);
+    if (old != row) {
         announceRow(old, QAccessible::DescriptionChanged);
-        announceRow(m_playRow, QAccessible::DescriptionChanged);
+        announceRow(row, QAccessible::DescriptionChanged);
     }
 }
 
 void SongListBox::PlayTextColor(const QColor& color)
 {
     m_playTextColor = color;
-    updateRow(m_playRow);
+    updateRow(playedRow());
 }
 
 int SongListBox::rowTop(int row) const
@@ -163,15 +172,15 @@ void SongListBox::paintEvent(QPaintEvent* event)
     const int last = qMin(ListCount(), (area.bottom() + offset) / h + 1);
     const int idLeft = width - m_idColumnWidth - 4;
     for (int row = first; row <= last; ++row) {
-        const Row& item = m_rows[static_cast<size_t>(row - 1)];
+        const SongRow& item = m_model->at(row);
         const QRect rect(0, rowTop(row), width, h);
         QColor text = m_look.itemNorTextColor;
-        if (row == m_selectedRow) {
+        if (row == selectedRow()) {
             painter.fillRect(rect, m_look.itemSelBkColor);
             text = m_look.itemSelTextColor;
         } else {
             painter.fillRect(rect, (row % 2 == 1) ? m_look.itemBkColor1 : m_look.itemBkColor2);
-            if (row == m_playRow)
+            if (row == playedRow())
                 text = m_playTextColor;
         }
         painter.setPen(text);
@@ -185,10 +194,11 @@ void SongListBox::paintEvent(QPaintEvent* event)
     if (hasFocus()) {
         // The keyboard's place: the selected row, or the whole list before a row is chosen. Drawn
         // here, whatever the style: some styles show a focus frame only after Tab.
-        const bool row = isRow(m_selectedRow);
+        const int chosen = selectedRow();
+        const bool row = isRow(chosen);
         painter.setPen(QPen(row ? m_look.itemSelTextColor : m_look.itemNorTextColor, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect((row ? QRect(0, rowTop(m_selectedRow), width, h) : viewport()->rect()).adjusted(1, 1, -2, -2));
+        painter.drawRect((row ? QRect(0, rowTop(chosen), width, h) : viewport()->rect()).adjusted(1, 1, -2, -2));
     }
 }
 
@@ -205,10 +215,11 @@ void SongListBox::mousePressEvent(QMouseEvent* event)
 
 void SongListBox::selectRow(int row)
 {
-    if (row == m_selectedRow)
-        return;
-    const int old = m_selectedRow;
-    m_selectedRow = row;
+    m_model->setChosenRow(row);
+}
+
+void SongListBox::chosenRowChanged(int old, int row)
+{
     // Before a row was chosen the focus frame ran round the whole list.
     if (!isRow(old) && hasFocus())
         viewport()->update();
@@ -233,7 +244,7 @@ QPointF SongListBox::rowCentre(int row) const
 void SongListBox::keyPressEvent(QKeyEvent* event)
 {
     const int count = ListCount();
-    const int current = isRow(m_selectedRow) ? m_selectedRow : 0;
+    const int current = isRow(selectedRow()) ? selectedRow() : 0;
     const int shift = vbShift(event->modifiers());
     int target = 0;
     switch (event->key()) {
@@ -258,9 +269,9 @@ void SongListBox::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // A key held down plays once, not at the keyboard's repeat rate.
-        if (isRow(m_selectedRow) && !event->isAutoRepeat()) {
-            scrollToRow(m_selectedRow);
-            const QPointF p = rowCentre(m_selectedRow);
+        if (isRow(selectedRow()) && !event->isAutoRepeat()) {
+            scrollToRow(selectedRow());
+            const QPointF p = rowCentre(selectedRow());
             Q_EMIT DblClick(1, shift, float(p.x()), float(p.y()));
         }
         event->accept();
@@ -293,10 +304,10 @@ void SongListBox::keyPressEvent(QKeyEvent* event)
 
 void SongListBox::openMenuAtSelection(Qt::KeyboardModifiers modifiers)
 {
-    if (!isRow(m_selectedRow))
+    if (!isRow(selectedRow()))
         return;
-    scrollToRow(m_selectedRow);
-    const QPointF p = rowCentre(m_selectedRow);
+    scrollToRow(selectedRow());
+    const QPointF p = rowCentre(selectedRow());
     Q_EMIT MouseUp(2, vbShift(modifiers), float(p.x()), float(p.y()));
 }
 
@@ -312,7 +323,7 @@ void SongListBox::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
-    announceRow(m_selectedRow, QAccessible::Focus);
+    announceRow(selectedRow(), QAccessible::Focus);
 }
 
 void SongListBox::focusOutEvent(QFocusEvent* event)

@@ -1,4 +1,4 @@
-#include "app/vbmouse.h"
+#include "controls/vbmouse.h"
 
 namespace melodrift {
 

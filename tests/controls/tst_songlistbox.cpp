@@ -1,5 +1,5 @@
-#include "app/plaintext.h"
-#include "app/songlistbox.h"
+#include "controls/plaintext.h"
+#include "controls/songlistbox.h"
 
 #include <QAccessible>
 

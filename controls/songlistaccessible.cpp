@@ -1,6 +1,6 @@
-#include "app/songlistaccessible.h"
+#include "controls/songlistaccessible.h"
 
-#include "app/songlistbox.h"
+#include "controls/songlistbox.h"
 
 #include <QWidget>
 #include <QWindow>
@@ -37,7 +37,7 @@ SongListBox* SongListAccessible::list() const
 
 int SongListAccessible::childCount() const
 {
-    return list()->ListCount();
+    return list()->model()->count();
 }
 
 QAccessibleInterface* SongListAccessible::child(int index) const
@@ -64,7 +64,7 @@ SongRowAccessible::SongRowAccessible(SongListBox* list, int row) : m_list(list),
 
 bool SongRowAccessible::isValid() const
 {
-    return m_list && m_row >= 1 && m_row <= m_list->ListCount();
+    return m_list && m_list->model()->isRow(m_row);
 }
 
 QWindow* SongRowAccessible::window() const
@@ -81,12 +81,13 @@ QString SongRowAccessible::text(QAccessible::Text t) const
 {
     if (!isValid())
         return {};
+    const SongListModel& rows = *m_list->model();
     switch (t) {
     case QAccessible::Name:
-        return m_list->ItemTitle(m_row);
+        return rows.at(m_row).title;
     case QAccessible::Description: {
-        const QString id = u"ID：" + m_list->ItemId(m_row);
-        return m_row == m_list->playedRow() ? QString(id + u"，正在播放") : id;
+        const QString id = u"ID：" + rows.at(m_row).id;
+        return m_row == rows.playedRow() ? QString(id + u"，正在播放") : id;
     }
     default:
         return {};
@@ -111,7 +112,7 @@ QAccessible::State SongRowAccessible::state() const
     }
     state.selectable = true;
     state.focusable = true;
-    state.selected = m_row == m_list->selectedRow();
+    state.selected = m_row == m_list->model()->chosenRow();
     state.focused = state.selected && m_list->hasFocus();
     const int top = m_list->rowTop(m_row);
     state.offscreen = top + m_list->look().itemHeight <= 0 || top >= m_list->viewport()->height();

@@ -1,4 +1,4 @@
-#include "app/plaintext.h"
+#include "controls/plaintext.h"
 
 #include <QTextDocument>
 

@@ -1,7 +1,7 @@
-#include "app/statusbar.h"
+#include "controls/statusbar.h"
 
-#include "app/plaintext.h"
-#include "app/vbmouse.h"
+#include "controls/plaintext.h"
+#include "controls/vbmouse.h"
 
 #include <QHelpEvent>
 #include <QLabel>
