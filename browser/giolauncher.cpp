@@ -27,7 +27,7 @@ QString GioDesktopLauncher::openUrl(const QString& url)
         qCInfo(lcBrowser) << "opened" << url;
         return {};
     }
-    const QString failure = QString::fromUtf8(error->message);
+    QString failure = QString::fromUtf8(error->message);
     g_error_free(error);
     qCInfo(lcBrowser) << "could not open" << url << failure;
     return failure;

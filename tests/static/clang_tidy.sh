@@ -15,8 +15,12 @@ if [ "$count" -eq 0 ]; then
   echo "clang-tidy: no sources found"
   exit 1
 fi
-if printf '%s\n' $files | xargs -P "$(nproc)" -n 2 clang-tidy -p "$2" --quiet 2>/dev/null | grep -E 'warning:|error:'; then
-  echo "clang-tidy: 0 passed, 1 failed ($count files)"
+# clang-tidy exits non-zero on a finding, so its findings are read from its output, not its status.
+output=$(printf '%s\n' $files | xargs -P "$(nproc)" -n 2 clang-tidy -p "$2" --quiet 2>&1)
+findings=$(grep -E 'warning:|error:|Error while processing' <<<"$output")
+if [ -n "$findings" ]; then
+  echo "$findings"
+  echo "clang-tidy: findings in $(grep -c . <<<"$findings") lines ($count files)"
   exit 1
 fi
 echo "clang-tidy: $count passed, 0 failed"
