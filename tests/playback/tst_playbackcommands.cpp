@@ -11,11 +11,6 @@
 
 using namespace melodrift;
 
-namespace {
-enum Mode { Single, Loop, Random };
-}
-Q_DECLARE_METATYPE(Mode)
-
 class TestPlaybackCommands : public QObject {
     Q_OBJECT
 
@@ -33,11 +28,11 @@ class TestPlaybackCommands : public QObject {
             list().AddItem(QStringLiteral("Song %1").arg(i), QString::number(100 + i), QString::number(100 + i), 0);
     }
     QPoint rowPoint(int row) { return QPoint(30, (row - 1) * list().look().itemHeight + 5); }
-    void setMode(Mode mode)
+    void setMode(PlayMode mode)
     {
-        (mode == Single ? window().Option1()
-         : mode == Loop ? window().Option2()
-                        : window().Option3())
+        (mode == PlayMode::Single ? window().Option1()
+         : mode == PlayMode::Loop ? window().Option2()
+                                  : window().Option3())
             ->setChecked(true);
     }
     void play(int row) { QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, rowPoint(row)); }
@@ -141,42 +136,43 @@ private Q_SLOTS:
         QCOMPARE(player().urls.last(), urlOf(6));
     }
 
-    void clickShowsTheRowsIdAndTitleWithoutSpaces()
+    // A click shows a row's ID and title (without spaces) in the panels, the pointer in the
+    // tooltip; empty space below the rows keeps what was shown.
+    void rowFeedbackShowsTheIdAndTitleWithoutSpaces_data()
     {
-        list().AddItem(QStringLiteral("A B  C\t\u3000D"), QStringLiteral("123456"), QStringLiteral("123456"), 0);
-        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowPoint(1));
-        QCOMPARE(panel(1), QStringLiteral("ID：123456"));
-        QCOMPARE(panel(2), QStringLiteral("曲名：ABC\t\u3000D"));
-        window().StatusBar1()->setPanelText(2, QStringLiteral("x"));
-        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowPoint(4));
-        QCOMPARE(panel(1), QStringLiteral("ID：123456"));
-        QCOMPARE(panel(2), QStringLiteral("x"));
+        QTest::addColumn<bool>("click"); // or the pointer moving
+        QTest::newRow("click") << true;
+        QTest::newRow("pointer") << false;
     }
-
-    void pointerSetsTheTooltipAndEmptySpaceKeepsIt()
+    void rowFeedbackShowsTheIdAndTitleWithoutSpaces()
     {
-        list().AddItem(QStringLiteral("A B  C"), QStringLiteral("123456"), QStringLiteral("123456"), 0);
-        QTest::mouseMove(list().viewport(), rowPoint(1));
-        const QString expected = QStringLiteral("ID：123456\r\n\t 曲名：ABC");
-        QTRY_COMPARE(list().toolTipText(), expected);
-        QTest::mouseMove(list().viewport(), rowPoint(6));
-        QTest::qWait(50);
-        QCOMPARE(list().toolTipText(), expected);
+        QFETCH(bool, click);
+        list().AddItem(QStringLiteral("A B  C\t\u3000D"), QStringLiteral("123456"), QStringLiteral("123456"), 0);
+        const auto shown = [&] { return click ? panel(1) + u'|' + panel(2) : list().toolTipText(); };
+        const QString expected = click ? QStringLiteral("ID：123456|曲名：ABC\t\u3000D")
+                                       : QStringLiteral("ID：123456\r\n\t 曲名：ABC\t\u3000D");
+        for (const int row : {1, 4}) {
+            if (click)
+                QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rowPoint(row));
+            else
+                QTest::mouseMove(list().viewport(), rowPoint(row));
+            QTRY_COMPARE(shown(), expected);
+        }
     }
 
     // The rule itself is tested in tst_playmode; here, that the buttons choose it when the song
     // ends (the mode is chosen while it plays) and the row plays.
     void songEndPlaysTheNextRowByTheModeButtons_data()
     {
-        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<PlayMode>("mode");
         QTest::addColumn<int>("next");
-        QTest::newRow("single track") << Single << 4;
-        QTest::newRow("loop the list") << Loop << 5;
-        QTest::newRow("random") << Random << 6; // the first number of the fixed sequence, in 10 rows
+        QTest::newRow("single track") << PlayMode::Single << 4;
+        QTest::newRow("loop the list") << PlayMode::Loop << 5;
+        QTest::newRow("random") << PlayMode::Random << 6; // the first number of the fixed sequence, in 10 rows
     }
     void songEndPlaysTheNextRowByTheModeButtons()
     {
-        QFETCH(Mode, mode);
+        QFETCH(PlayMode, mode);
         QFETCH(int, next);
         fill(10);
         play(4);
