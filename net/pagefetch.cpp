@@ -75,7 +75,7 @@ QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, 
         QObject::disconnect(*answer);
         reply->abort();
     });
-    *answer = connect(reply, &QNetworkReply::finished, context, [reply, charset, tooBig, done = std::move(done)] {
+    *answer = connect(reply, &QNetworkReply::finished, context, [reply, url, charset, tooBig, done = std::move(done)] {
         FetchedPage page;
         page.failure = *tooBig ? QStringLiteral("网页太大") : connectionFailure(*reply);
         if (page.ok()) {
@@ -87,11 +87,9 @@ QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, 
         }
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (page.ok())
-            qCInfo(lcNet) << "fetched" << reply->request().url().toString() << "status" << status << "chars"
-                          << page.text.size();
+            qCInfo(lcNet) << "fetched" << url << "status" << status << "chars" << page.text.size();
         else
-            qCInfo(lcNet) << "fetch failed" << reply->request().url().toString() << reply->errorString()
-                          << page.failure;
+            qCInfo(lcNet) << "fetch failed" << url << reply->errorString() << page.failure;
         done(page);
     });
     return reply;

@@ -42,36 +42,19 @@ private Q_SLOTS:
     }
     void cleanup() { m_list.reset(); }
 
-    void rowsAreNumberedFromOneInTheOrderAdded()
+    // The design's list operations work on the model (whose rules tst_songlistmodel holds).
+    void theDesignsOperationsWorkOnTheModel()
     {
-        QCOMPARE(m_list->ListCount(), 0);
         fill(3);
-        QCOMPARE(m_list->ListCount(), 3);
-        QCOMPARE(m_list->ItemTitle(1), QStringLiteral("Title 1"));
-        QCOMPARE(m_list->ItemId(3), QStringLiteral("1003"));
-        m_list->Clear();
-        QCOMPARE(m_list->ListCount(), 0);
-        m_list->AddItem(QStringLiteral("again"), QStringLiteral("7"), QStringLiteral("7"), 0);
-        QCOMPARE(m_list->ItemTitle(1), QStringLiteral("again"));
-    }
-
-    void rowsOutsideTheListAnswerEmptyAndMarkNothing_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::newRow("zero") << 0;
-        QTest::newRow("negative") << -1;
-        QTest::newRow("past the end") << 4;
-        QTest::newRow("far past the end") << 40000;
-    }
-    void rowsOutsideTheListAnswerEmptyAndMarkNothing()
-    {
-        QFETCH(int, row);
-        fill(3);
-        QCOMPARE(m_list->ItemId(row), QString());
-        QCOMPARE(m_list->ItemTitle(row), QString());
+        QCOMPARE(m_list->ListCount(), m_list->model()->count());
+        QCOMPARE(m_list->ItemTitle(1) + u'|' + m_list->ItemId(3), QStringLiteral("Title 1|1003"));
+        QCOMPARE(m_list->ItemId(0) + m_list->ItemTitle(4), QString());
         m_list->PlayItem(2);
-        m_list->PlayItem(row);
+        QCOMPARE(m_list->model()->playedRow(), 2);
+        m_list->PlayItem(40000);
         QCOMPARE(m_list->playedRow(), -1);
+        m_list->Clear();
+        QCOMPARE(m_list->model()->count(), 0);
     }
 
     // x and y in viewport pixels; kRight and kBottom stand for the viewport's width and height.
