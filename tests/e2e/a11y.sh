@@ -69,4 +69,20 @@ for _ in $(seq 100); do [ -s "$saved" ] && break; sleep 0.1; done
 [ -s "$saved" ] || fail "the download chosen from the keyboard did not arrive: $(ls -A "$HOME")"
 ok "the Menu key's download saved $saved"
 
+# With the site gone a search says that it failed, and why, where a screen reader reads it.
+kill "${pids[0]}"
+for _ in $(seq 10); do
+  xdotool windowfocus --sync "$win" 2>/dev/null
+  key ctrl+l
+  /usr/bin/python3 "$here/read_list.py" focus | grep -qxF "text	关键字" && break
+done
+key Return
+for _ in $(seq 50); do
+  /usr/bin/python3 "$here/read_list.py" names | grep -qxF "label	搜索失败：连接被拒绝" && break
+  sleep 0.2
+done
+/usr/bin/python3 "$here/read_list.py" names >"$out/names-offline.txt"
+grep -qxF "label	搜索失败：连接被拒绝" "$out/names-offline.txt" || fail "no failure said (see $out/names-offline.txt)"
+ok "with the site gone, panel 2 reads 搜索失败：连接被拒绝"
+
 echo "accessibility: $passed passed, 0 failed"

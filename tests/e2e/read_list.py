@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # Reads the running program's window over AT-SPI as a screen reader does.
 # Usage: read_list.py rows            -> one line per row of the song list: name<TAB>description<TAB>states
-#        read_list.py names           -> the names of the window's buttons, sliders and lists
+#        read_list.py names           -> the names of the window's buttons, sliders, lists and labels
 #        read_list.py focus           -> the role and name of the control with the keyboard focus
 import sys
 
@@ -52,5 +52,5 @@ elif sys.argv[1] == "focus":
             print(f"{node.getRoleName()}\t{node.name}")
 else:
     for node in nodes:
-        if node.getRoleName() in ("push button", "toggle button", "check box", "slider", "list", "text", "radio button"):
+        if node.getRoleName() in ("push button", "toggle button", "check box", "slider", "list", "text", "radio button", "label"):
             print(f"{node.getRoleName()}\t{node.name}")
