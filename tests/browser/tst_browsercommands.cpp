@@ -33,9 +33,10 @@ class TestBrowserCommands : public QObject {
         window().Menu()->hide();
     }
     QStringList savedFiles() { return QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
-    void waitForNotices(int count)
+    //! False when the wait timed out: callers check it before reading what came.
+    [[nodiscard]] bool waitForNotices(int count)
     {
-        QVERIFY(QTest::qWaitFor([&] { return m_w->dialogs->notices.size() >= count; }, 15000));
+        return QTest::qWaitFor([&] { return m_w->dialogs->notices.size() >= count; }, 15000);
     }
 
 private Q_SLOTS:
@@ -71,7 +72,7 @@ private Q_SLOTS:
         menuOn(1);
         window().Dolown()->trigger();
         QVERIFY(m_w->dialogs->suggestedNames.isEmpty()); // the command only starts the navigation
-        waitForNotices(1);
+        QVERIFY(waitForNotices(1));
         QCOMPARE(m_w->dialogs->suggestedNames, {QStringLiteral("月光的歌.mp3")});
         const QString path = QDir(m_folder->path()).filePath(QStringLiteral("月光的歌.mp3"));
         QCOMPARE(savedFiles(), {QStringLiteral("月光的歌.mp3")});
@@ -108,7 +109,7 @@ private Q_SLOTS:
         addRow(QStringLiteral("x"), QString::fromLatin1("1&cd=" + disposition.toPercentEncoding()));
         menuOn(1);
         window().Dolown()->trigger();
-        waitForNotices(1);
+        QVERIFY(waitForNotices(1));
         QCOMPARE(savedFiles(), {saved});
         QCOMPARE(QFileInfo(QDir(m_folder->path()).filePath(saved)).size(), site::synthesiseWav(500, 440).size());
     }
@@ -175,7 +176,7 @@ private Q_SLOTS:
         window().Dolown()->trigger();
         menuOn(2);
         window().Dolown()->trigger();
-        waitForNotices(2);
+        QVERIFY(waitForNotices(2));
         QStringList texts;
         for (const auto& notice : m_w->dialogs->notices)
             texts.append(notice.text);

@@ -18,9 +18,10 @@ class TestResultLoader : public QObject {
     QStringList m_titles;
     QStringList m_messages;
 
-    void waitIdle(int timeoutMs = 15000)
+    //! False when the wait timed out: callers check it before reading what came.
+    [[nodiscard]] bool waitIdle(int timeoutMs = 15000)
     {
-        QVERIFY(QTest::qWaitFor([&] { return !m_loader->isLoading(); }, timeoutMs));
+        return QTest::qWaitFor([&] { return !m_loader->isLoading(); }, timeoutMs);
     }
 
 private Q_SLOTS:
@@ -77,7 +78,7 @@ private Q_SLOTS:
         connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
         timer.start(10);
         m_loader->LoadResultPage(SearchAddress(key));
-        waitIdle(30000);
+        QVERIFY(waitIdle(30000));
         QVERIFY(ticks > 0);
         QVERIFY(!m_messages.isEmpty());
         QCOMPARE(m_messages.last(), last);
@@ -96,7 +97,7 @@ private Q_SLOTS:
         QStringList ids;
         connect(m_loader.get(), &ResultLoader::rowFound, this, [&](const SongRow& song) { ids.append(song.id); });
         m_loader->LoadResultPage(SearchAddress(QStringLiteral("_markup")));
-        waitIdle();
+        QVERIFY(waitIdle());
         QCOMPARE(m_titles.size(), 5);
         QCOMPARE(m_titles[0], QStringLiteral("<b>x</b>"));
         QCOMPARE(m_titles[1], QStringLiteral("<img/src=x>"));
@@ -137,7 +138,7 @@ private Q_SLOTS:
             QTest::qWait(200);
             startNewSearch();
         }
-        waitIdle();
+        QVERIFY(waitIdle());
         QTest::qWait(betweenSlices ? 100 : 2000); // past the slow answer
         const QStringList after = m_titles.mid(m_titles.indexOf(u"|") + 1);
         QCOMPARE(after, (QStringList{QStringLiteral("Love-Letter"), QStringLiteral("Love-Me-Slowly")}));
@@ -152,7 +153,7 @@ private Q_SLOTS:
         m_loader->LoadResultPage(SearchAddress(key));
         m_loader->LoadResultPage(NextPageAddress(QStringLiteral("2"), key));
         m_loader->LoadResultPage(NextPageAddress(QStringLiteral("3"), key));
-        waitIdle();
+        QVERIFY(waitIdle());
         QStringList expected;
         for (const site::Song& song : site::catalogue()) {
             if (song.chinese)

@@ -26,9 +26,10 @@ class TestSearchCommands : public QObject {
     MainWindow& window() { return *m_w->window; }
     SongListBox& list() { return *window().QMListBox1(); }
 
-    void waitIdle(int timeoutMs = 15000)
+    //! False when the wait timed out: callers check it before reading what came.
+    [[nodiscard]] bool waitIdle(int timeoutMs = 15000)
     {
-        QVERIFY(QTest::qWaitFor([&] { return !window().search()->isLoading(); }, timeoutMs));
+        return QTest::qWaitFor([&] { return !window().search()->isLoading(); }, timeoutMs);
     }
 
     QStringList titles()
@@ -64,7 +65,7 @@ private Q_SLOTS:
     {
         window().Text1()->setText(QStringLiteral("月光"));
         QTest::mouseClick(window().Command1(), Qt::LeftButton);
-        waitIdle();
+        QVERIFY(waitIdle());
         QCOMPARE(m_site.requests(), {kSearch + u"key=%D4%C2%B9%E2"});
         QCOMPARE(list().ListCount(), 6);
         QCOMPARE(list().ItemTitle(1), QStringLiteral("月光下的爱"));
@@ -100,7 +101,7 @@ private Q_SLOTS:
             QTest::keyClick(window().Text1(), Qt::Key(key));
         else
             QTest::mouseClick(window().Command2(), Qt::LeftButton);
-        waitIdle();
+        QVERIFY(waitIdle());
         QTest::keyClick(window().Text1(), Qt::Key_A);
         QTest::qWait(100);
         QCOMPARE(m_site.requests(), {kSearch + query});
@@ -114,7 +115,7 @@ private Q_SLOTS:
         window().search()->Command2_Click();
         window().search()->Command2_Click();
         QCOMPARE(m_status2.last(), QStringLiteral("骚年,正在玩命的翻页。。。。"));
-        waitIdle();
+        QVERIFY(waitIdle());
         const QString key = QStringLiteral("key=%D6%D0%CE%C4%B8%E8%C7%FA%20mp3");
         QCOMPARE(m_site.requests(),
                  (QStringList{kSearch + key, kSearch + u"page=2&" + key, kSearch + u"page=3&" + key}));
@@ -130,9 +131,9 @@ private Q_SLOTS:
         window().Text1()->setText(QStringLiteral("Love"));
         window().search()->Command2_Click();
         window().search()->Command2_Click();
-        waitIdle();
+        QVERIFY(waitIdle());
         window().search()->Command1_Click();
-        waitIdle();
+        QVERIFY(waitIdle());
         QCOMPARE(m_site.requests().last(), QString(kSearch + u"key=Love"));
         QCOMPARE(window().search()->PageNo(), QStringLiteral("1"));
         QCOMPARE(titles(), (QStringList{QStringLiteral("Love-Letter"), QStringLiteral("Love-Me-Slowly")}));
@@ -156,7 +157,7 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         window().Text1()->setText(QStringLiteral("月光"));
         window().search()->Command1_Click();
-        waitIdle();
+        QVERIFY(waitIdle());
         QCOMPARE(list().ListCount(), 6);
         if (unreachable)
             window().fetcher()->manager()->setProxy(test::unreachableProxy());
@@ -166,7 +167,7 @@ private Q_SLOTS:
             window().search()->Command2_Click();
         else
             window().search()->Command1_Click();
-        waitIdle();
+        QVERIFY(waitIdle());
         QVERIFY(!m_status2.isEmpty());
         QCOMPARE(m_status2.last(), QString(u"搜索失败：" + reason));
         QCOMPARE(list().ListCount(), nextPage ? 6 : 0);
