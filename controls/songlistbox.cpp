@@ -55,7 +55,13 @@ void SongListBox::Clear()
 
 void SongListBox::AddItem(const QString& title, const QString& id, const QString& id2, qint16 state)
 {
-    m_model->append(SongRow{title, id, id2, state});
+    // Field by field: a column added to SongRow needs nothing here.
+    SongRow row;
+    row.title = title;
+    row.id = id;
+    row.id2 = id2;
+    row.state = state;
+    m_model->append(std::move(row));
 }
 
 void SongListBox::rowAppended(int row)

@@ -53,14 +53,18 @@ private Q_SLOTS:
         for (const QString& step : steps) {
             const QString verb = step.section(u' ', 0, 0);
             const QString arg = step.section(u' ', 1);
-            if (verb == u"add")
-                model.append(SongRow{u"title " + arg, arg, arg, 0});
-            else if (verb == u"play")
+            if (verb == u"add") {
+                SongRow song;
+                song.title = u"title " + arg;
+                song.id = arg;
+                model.append(song);
+            } else if (verb == u"play") {
                 model.setPlayedRow(arg.toInt());
-            else if (verb == u"choose")
+            } else if (verb == u"choose") {
                 model.setChosenRow(arg.toInt());
-            else
+            } else {
                 model.clear();
+            }
         }
         QStringList rows;
         for (int row = 1; row <= model.count(); ++row) {
