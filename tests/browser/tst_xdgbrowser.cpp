@@ -82,6 +82,18 @@ private Q_SLOTS:
         }
         QFile::remove(m_browser->recordFile());
     }
+
+    // The desktop names a browser that cannot be started: the launch says why instead of nothing.
+    void aBrowserThatCannotStartSaysWhy()
+    {
+        const QString program = m_browser->programPath();
+        QVERIFY(QFile::rename(program, program + u".gone"));
+        GioDesktopLauncher launcher;
+        const QString failure = launcher.openUrl(SongPageUrl(QStringLiteral("501")));
+        QVERIFY(QFile::rename(program + u".gone", program));
+        QVERIFY2(!failure.isEmpty(), "a launch that cannot start reported success");
+        QVERIFY(m_browser->opened().isEmpty());
+    }
 };
 
 int main(int argc, char* argv[])
