@@ -71,6 +71,11 @@ private Q_SLOTS:
                        line(QStringLiteral("<li>junk</li>")) +
                        line(QStringLiteral("href='http://(host)/play/2.htm\">B</a><a href=\"/s/1.htm\">x</a>")))
             << QStringLiteral("A|1;B|2");
+        const QString link = line(QStringLiteral("href=\"http://(host)/play/1.htm\">A</a><a href=\"/s/1.htm\">x</a>"));
+        QTest::newRow("links outside the result stretch are ignored")
+            << QString(link + u"<span class=\"songNum\">" + QString(link).replace(u"/1."_qs, u"/2."_qs) + u"soBottom" +
+                       link)
+            << QStringLiteral("A|2");
         QTest::newRow("empty page") << QString() << QString();
     }
     void linesGiveExactlyTheirRows()
@@ -116,36 +121,17 @@ private Q_SLOTS:
         QCOMPARE(CutResultStretch(page).toString(), stretch);
     }
 
-    void linksOutsideTheStretchAreIgnored()
-    {
-        const QString link = line(QStringLiteral("href=\"http://(host)/play/1.htm\">A</a><a href=\"/s/1.htm\">x</a>"));
-        QString second = link;
-        second.replace(QStringLiteral("/1."), QStringLiteral("/2."));
-        const QString page = link + u"<span class=\"songNum\">" + second + u"soBottom" + link;
-        QCOMPARE(rows(ScrapeResultPage(page, kHost)), QStringLiteral("A|2"));
-    }
-
-    void addressGetsExactlyOneScheme_data()
-    {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("normalized");
-        QTest::newRow("with scheme") << QStringLiteral("http://h/so.asp?key=a")
-                                     << QStringLiteral("http://h/so.asp?key=a");
-        QTest::newRow("without scheme") << QStringLiteral("h/so.asp") << QStringLiteral("http://h/so.asp");
-        QTest::newRow("inner scheme removed")
-            << QStringLiteral("http://h/x?u=http://y") << QStringLiteral("http://h/x?u=y");
-    }
-    void addressGetsExactlyOneScheme()
-    {
-        QFETCH(QString, address);
-        QFETCH(QString, normalized);
-        QCOMPARE(NormalizeResultAddress(address), normalized);
-    }
-
-    void addressesOfTheSearchHost_data()
+    void addressesAndPageNumbers_data()
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("expected");
+        QTest::newRow("a result address keeps its scheme")
+            << NormalizeResultAddress(QStringLiteral("http://h/so.asp?key=a"))
+            << QStringLiteral("http://h/so.asp?key=a");
+        QTest::newRow("one without gets one")
+            << NormalizeResultAddress(QStringLiteral("h/so.asp")) << QStringLiteral("http://h/so.asp");
+        QTest::newRow("an inner scheme is removed")
+            << NormalizeResultAddress(QStringLiteral("http://h/x?u=http://y")) << QStringLiteral("http://h/x?u=y");
         QTest::newRow("search") << SearchAddress(QStringLiteral("中文歌曲 mp3"))
                                 << QStringLiteral(
                                        "http://so.melodrift-music.example/so.asp?key=%D6%D0%CE%C4%B8%E8%C7%FA%20mp3");
@@ -154,7 +140,7 @@ private Q_SLOTS:
         QTest::newRow("page 9 to 10") << NextPageNo(QStringLiteral("9")) << QStringLiteral("10");
         QTest::newRow("page 99999") << NextPageNo(QStringLiteral("99999")) << QStringLiteral("100000");
     }
-    void addressesOfTheSearchHost()
+    void addressesAndPageNumbers()
     {
         QFETCH(QString, address);
         QFETCH(QString, expected);
