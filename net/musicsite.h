@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 

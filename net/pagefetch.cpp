@@ -85,9 +85,10 @@ QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, 
             else
                 page.failure = QStringLiteral("网页无法解码");
         }
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (page.ok())
-            qCInfo(lcNet) << "fetched" << url << "status" << status << "chars" << page.text.size();
+            qCInfo(lcNet) << "fetched" << url << "status"
+                          << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() << "chars"
+                          << page.text.size();
         else
             qCInfo(lcNet) << "fetch failed" << url << reply->errorString() << page.failure;
         done(page);
