@@ -45,7 +45,8 @@ BrowserCommands::BrowserCommands(SongListBox* list, StatusBar* status, std::func
                 const QString message = error.isEmpty() ? QString(u"已保存：" + path)
                                                         : QString(u"下载失败：" + name + u"（" + error + u"）");
                 m_status->setPanelText(2, message);
-                m_dialogs->inform(m_window, QStringLiteral("下载"), message);
+                m_dialogs->inform(m_window, QStringLiteral("下载"), message,
+                                  error.isEmpty() ? Dialogs::Tone::Information : Dialogs::Tone::Warning);
             });
     // The person's own choice: said, not reported as a failure.
     connect(m_navigator, &Navigator::downloadCancelled, this,
@@ -53,7 +54,7 @@ BrowserCommands::BrowserCommands(SongListBox* list, StatusBar* status, std::func
     connect(m_navigator, &Navigator::navigationFailed, this, [this](const QString& url, const QString& reason) {
         const QString message = u"下载失败：" + m_songOfPage.take(url) + u"（" + reason + u"）";
         m_status->setPanelText(2, message);
-        m_dialogs->inform(m_window, QStringLiteral("下载"), message);
+        m_dialogs->inform(m_window, QStringLiteral("下载"), message, Dialogs::Tone::Warning);
     });
 }
 

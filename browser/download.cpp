@@ -5,6 +5,9 @@
 #include <QNetworkReply>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace melodrift {
 
 Download::Download(QNetworkReply* reply, QString name, QString path, QObject* parent)
@@ -17,38 +20,76 @@ Download::~Download() = default;
 
 void Download::start()
 {
-    if (!m_file->open(QIODevice::WriteOnly)) {
-        m_reply->abort();
-        end(m_file->errorString());
+    // Unbuffered: a write the disk refuses is seen at that write, with the system's reason, and
+    // not later in a flush that QSaveFile would let pass.
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        fail(m_file->errorString());
         return;
     }
     if (m_reply->isFinished()) {
         finish();
         return;
     }
-    writeAvailable();
     connect(m_reply, &QNetworkReply::readyRead, this, &Download::writeAvailable);
     connect(m_reply, &QNetworkReply::finished, this, &Download::finish);
+    writeAvailable();
+}
+
+bool Download::writeAll(const QByteArray& bytes)
+{
+    // A full disk takes part of a write without an error; the next write says why.
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = m_file->write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            m_writeError = m_file->errorString();
+            return false;
+        }
+        done += written;
+    }
+    return true;
 }
 
 void Download::writeAvailable()
 {
-    const QByteArray chunk = m_reply->readAll();
-    if (!chunk.isEmpty() && m_file->write(chunk) != chunk.size())
-        m_reply->abort();
+    if (!writeAll(m_reply->readAll())) {
+        fail(m_writeError);
+        return;
+    }
     Q_EMIT progress(m_name, m_file->pos(), m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
 }
 
 void Download::finish()
 {
-    writeAvailable();
-    if (!hasCompleteResponse(*m_reply) || m_reply->error() != QNetworkReply::NoError) {
-        m_file->cancelWriting();
-        m_file->commit();
-        end(m_reply->errorString());
+    if (!writeAll(m_reply->readAll())) {
+        fail(m_writeError);
         return;
     }
-    end(m_file->commit() ? QString() : m_file->errorString());
+    if (!hasCompleteResponse(*m_reply) || m_reply->error() != QNetworkReply::NoError) {
+        fail(m_reply->errorString());
+        return;
+    }
+    // QSaveFile ignores what fsync says; a disk that fails here has not kept the song.
+    if (::fsync(m_file->handle()) != 0 && errno != EINVAL && errno != EROFS) {
+        fail(qt_error_string(errno));
+        return;
+    }
+    if (!m_file->commit()) {
+        end(m_file->errorString());
+        return;
+    }
+    end({});
+}
+
+void Download::fail(const QString& error)
+{
+    // Disconnected first: aborting reports the reply's end, which must not come back here.
+    m_reply->disconnect(this);
+    m_reply->abort();
+    if (m_file->isOpen()) {
+        m_file->cancelWriting();
+        m_file->commit(); // with writing cancelled, this only removes the temporary file
+    }
+    end(error);
 }
 
 void Download::end(const QString& error)

@@ -31,12 +31,17 @@ Q_SIGNALS:
 private:
     void writeAvailable();
     void finish();
+    //! Writes all of `bytes`; false, with m_writeError set, when the file cannot take them.
+    bool writeAll(const QByteArray& bytes);
+    //! Gives up: the connection is dropped and nothing is left on disk.
+    void fail(const QString& error);
     void end(const QString& error);
 
     QNetworkReply* m_reply;
     QString m_name;
     QString m_path;
     std::unique_ptr<QSaveFile> m_file;
+    QString m_writeError;
 };
 
 } // namespace melodrift

@@ -14,9 +14,10 @@ void QtDialogs::warn(QWidget* parent, const QString& title, const QString& text)
     box.exec();
 }
 
-void QtDialogs::inform(QWidget* parent, const QString& title, const QString& text)
+void QtDialogs::inform(QWidget* parent, const QString& title, const QString& text, Tone tone)
 {
-    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    const auto icon = tone == Tone::Warning ? QMessageBox::Warning : QMessageBox::Information;
+    auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
@@ -25,7 +26,7 @@ void QtDialogs::inform(QWidget* parent, const QString& title, const QString& tex
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& suggestedName)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
     return QFileDialog::getSaveFileName(parent, QString(), QDir(folder).filePath(suggestedName));

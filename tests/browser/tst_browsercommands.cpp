@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QMenu>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +22,8 @@ class TestBrowserCommands : public QObject {
     std::unique_ptr<test::TestWindow> m_w;
     std::unique_ptr<QTemporaryDir> m_folder;
     QStringList m_status2;
+    QString m_mounted;
+    QString m_saveFolder; // where downloads go
 
     MainWindow& window() { return *m_w->window; }
     SongListBox& list() { return *window().QMListBox1(); }
@@ -32,7 +35,26 @@ class TestBrowserCommands : public QObject {
         QTest::mouseClick(list().viewport(), Qt::RightButton, {}, QPoint(20, (row - 1) * 18 + 9));
         window().Menu()->hide();
     }
-    QStringList savedFiles() { return QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    //! Every file left where downloads go, hidden ones included.
+    QStringList savedFiles() { return QDir(m_saveFolder).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    //! A filesystem of 256 KB (tmpfs, more `options`) under the test's folder; skips where it
+    //! cannot be mounted (not root).
+    QString mountSmallDisk(const QString& options)
+    {
+        const QString disk = QDir(m_folder->path()).filePath(QStringLiteral("disk"));
+        QDir().mkpath(disk);
+        QProcess mount;
+        mount.start(QStringLiteral("mount"),
+                    {u"-t"_qs, u"tmpfs"_qs, u"-o"_qs, u"size=256k,"_qs + options, u"tmpfs"_qs, disk});
+        if (!mount.waitForFinished() || mount.exitCode() != 0) {
+            const QByteArray why = "cannot mount a small disk: " + mount.readAllStandardError();
+            QTest::qSkip(why.constData(), __FILE__, __LINE__);
+            return {};
+        }
+        m_mounted = disk;
+        m_saveFolder = disk;
+        return disk;
+    }
     //! False when the wait timed out: callers check it before reading what came.
     [[nodiscard]] bool waitForNotices(int count)
     {
@@ -51,7 +73,8 @@ private Q_SLOTS:
         m_site.setSongMilliseconds(500); // saved whole and compared here
         m_w = std::make_unique<test::TestWindow>();
         m_folder = std::make_unique<QTemporaryDir>();
-        m_w->dialogs->saveFolder = m_folder->path();
+        m_saveFolder = m_folder->path();
+        m_w->dialogs->saveFolder = m_saveFolder;
         window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&window()));
         m_status2.clear();
@@ -62,6 +85,9 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        if (!m_mounted.isEmpty())
+            QProcess::execute(QStringLiteral("umount"), {std::exchange(m_mounted, {})});
+        m_site.setSendRate(site::DemoSite::kDefaultSendRate);
         m_w.reset();
         m_folder.reset();
     }
@@ -80,6 +106,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), m_site.songFile(QStringLiteral("100003")));
         QCOMPARE(m_w->dialogs->notices[0].text, QString(u"已保存：" + path));
+        QCOMPARE(m_w->dialogs->notices[0].tone, Dialogs::Tone::Information);
         QVERIFY(std::any_of(m_status2.begin(), m_status2.end(),
                             [](const QString& s) { return s.startsWith(u"正在下载 100%：月光的歌.mp3"); }));
         QCOMPARE(m_status2.last(), QString(u"已保存：" + path));
@@ -141,6 +168,14 @@ private Q_SLOTS:
                                           << QStringLiteral("下载失败：月光的歌（连接被拒绝）");
         QTest::newRow("an error status") << QStringLiteral("404404") << QString()
                                          << QStringLiteral("下载失败：月光的歌（服务器回答 404）");
+        // A song of two minutes (1.9 MB) into 256 KB, and into a folder that cannot be written.
+        // The person may choose where to save after the whole song has come.
+        const QString full = u"下载失败：月光的歌.mp3（" + qt_error_string(ENOSPC) + u"）";
+        QTest::newRow("full disk") << QStringLiteral("100003") << QStringLiteral("full") << full;
+        QTest::newRow("full disk, song in before the choice")
+            << QStringLiteral("100003") << QStringLiteral("full late") << full;
+        QTest::newRow("read-only folder") << QStringLiteral("100003") << QStringLiteral("ro")
+                                          << QString(u"下载失败：月光的歌.mp3（" + qt_error_string(EROFS) + u"）");
     }
     void aDownloadThatSavesNothingSaysWhy()
     {
@@ -150,6 +185,15 @@ private Q_SLOTS:
         if (how == u"cancel") {
             m_w->dialogs->saveFolder.clear();
             m_site.setSongMilliseconds(0); // cancelled while a song of minutes comes in
+        }
+        if (how.startsWith(u"full") || how == u"ro") {
+            m_w->dialogs->saveFolder = mountSmallDisk(how == u"ro" ? u"ro"_qs : QString());
+            if (m_w->dialogs->saveFolder.isEmpty())
+                return; // skipped
+            m_site.setSongMilliseconds(120'000);
+            m_site.setSendRate(0);
+            if (how.endsWith(u"late"))
+                m_w->dialogs->onSave = [] { QTest::qWait(1000); };
         }
         const QByteArray proxy = qgetenv("http_proxy");
         if (how == u"unreachable")
@@ -163,8 +207,10 @@ private Q_SLOTS:
         QVERIFY2(told, qPrintable(m_status2.join(u" | ")));
         QTest::qWait(100);
         QCOMPARE(m_w->dialogs->notices.size(), how == u"cancel" ? 0 : 1);
-        if (how != u"cancel")
+        if (how != u"cancel") {
             QCOMPARE(m_w->dialogs->notices[0].text, m_status2.last());
+            QCOMPARE(m_w->dialogs->notices[0].tone, Dialogs::Tone::Warning);
+        }
         QCOMPARE(savedFiles(), QStringList());
     }
 

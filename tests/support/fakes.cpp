@@ -8,19 +8,21 @@ namespace melodrift::test {
 
 void FakeDialogs::warn(QWidget*, const QString& title, const QString& text)
 {
-    warnings.append({title, text});
+    warnings.append({title, text, Tone::Warning});
     if (onWarn)
         onWarn();
 }
 
-void FakeDialogs::inform(QWidget*, const QString& title, const QString& text)
+void FakeDialogs::inform(QWidget*, const QString& title, const QString& text, Tone tone)
 {
-    notices.append({title, text});
+    notices.append({title, text, tone});
 }
 
 QString FakeDialogs::saveFileName(QWidget*, const QString& suggestedName)
 {
     suggestedNames.append(suggestedName);
+    if (onSave)
+        onSave();
     return saveFolder.isEmpty() ? QString() : QDir(saveFolder).filePath(suggestedName);
 }
 

@@ -19,9 +19,10 @@ public:
     struct Shown {
         QString title;
         QString text;
+        Tone tone;
     };
     void warn(QWidget*, const QString& title, const QString& text) override;
-    void inform(QWidget*, const QString& title, const QString& text) override;
+    void inform(QWidget*, const QString& title, const QString& text, Tone tone) override;
     //! Answers with `saveFolder`/<suggested name>, or "" to cancel when saveFolder is empty.
     QString saveFileName(QWidget*, const QString& suggestedName) override;
 
@@ -31,6 +32,8 @@ public:
     QString saveFolder;
     //! Called while a warning is "open", to see what happened before it was closed.
     std::function<void()> onWarn;
+    //! Called while the save dialog is "open".
+    std::function<void()> onSave;
 };
 
 //! A desktop whose http command is fixed and whose opened addresses are recorded.
