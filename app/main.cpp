@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
+#include "app/startup.h"
 #include "browser/defaultbrowser.h"
 #include "controls/dialogs.h"
+#include "controls/fixedwindow.h"
 #include "playback/qtmediaplayer.h"
 
 #include <QApplication>
@@ -15,13 +17,10 @@ namespace {
 
 //! --help and --version answer on the terminal before any window; other arguments are ignored.
 //! Returns the exit status when the program is to end here.
-std::optional<int> answerCommandLine(int argc, char* argv[])
+std::optional<int> answerCommandLine(const QStringList& arguments)
 {
     QCoreApplication::setApplicationName(QStringLiteral("melodrift"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MELODRIFT_VERSION));
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Finds songs on a Chinese MP3 music site by keyword and plays them in its window.\n"
@@ -38,21 +37,29 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
         std::printf("melodrift %s\n", MELODRIFT_VERSION);
         return 0;
     }
-    const bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || arguments.contains(u"-platform");
-    if (!platformChosen && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fputs("melodrift: no display to open its window on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
-        return 1;
-    }
     return std::nullopt;
+}
+
+QStringList argumentList(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (const std::optional<int> status = answerCommandLine(argc, argv))
+    const QStringList arguments = argumentList(argc, argv);
+    if (const std::optional<int> status = answerCommandLine(arguments))
         return *status;
+    melodrift::prepareDesktop(arguments);
+    std::optional<melodrift::WindowStartGuard> guard(arguments);
     QApplication app(argc, argv);
+    guard.reset();
+    melodrift::letFixedWindowsMaximize();
     // Qt's own dialogs speak the program's language too.
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

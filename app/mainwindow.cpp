@@ -3,6 +3,7 @@
 #include "browser/browsercommands.h"
 #include "browser/defaultbrowser.h"
 #include "controls/dialogs.h"
+#include "controls/fixedwindow.h"
 #include "controls/formfont.h"
 #include "controls/playerview.h"
 #include "controls/songlistbox.h"
@@ -31,6 +32,7 @@ MainWindow::MainWindow(MainWindowPlatform platform, QWidget* parent) : QWidget(p
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Melodrift -By Velbrook"));
     setFixedSize(px(7110), px(7200));
+    makeFixedWindow(this);
     setFont(formFont());
     createControls();
 

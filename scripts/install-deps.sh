@@ -18,10 +18,12 @@ packages=(
   libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-alsa
   glib-networking gsettings-desktop-schemas
   fonts-wqy-microhei
-  qt6-qpa-plugins qt6-translations-l10n
+  qt6-qpa-plugins qt6-wayland qt6-translations-l10n
   # headless runs of the real window, the session bus for desktop controls, and the accessibility
   # bus with a reader of it for the keyboard-and-screen-reader run
   xvfb xauth xdotool dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+  # a Wayland compositor, a sound server to read the program's stream
+  weston pulseaudio pulseaudio-utils
   # desktop files, the manual page and the Debian package
   desktop-file-utils appstream dpkg-dev man-db
 )

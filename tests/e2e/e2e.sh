@@ -9,21 +9,31 @@ name=end-to-end
 source "$(dirname "$0")/harness.sh"
 on_failure() { shot "failure"; echo "program log:" && tail -n 20 "$work/program.log"; }
 step=0
-shot() { step=$((step + 1)); "$grab" "$out/$(printf %02d "$step")-$1.png" >/dev/null 2>&1 || true; }
-# On the terminal first: --help and --version answer without a window; no display is said in one line.
+shot() { step=$((step + 1)); QT_QPA_PLATFORM=xcb "$grab" "$out/$(printf %02d "$step")-$1.png" >/dev/null 2>&1 || true; }
+# On the terminal first: --help and --version answer without a window; a window that cannot be
+# opened (no display, one that does not answer, a platform that cannot start) is said in one line.
 "$melodrift" --version | grep -qx "melodrift [0-9][0-9.]*" || fail "--version"
 "$melodrift" --help | grep -q "^Usage: melodrift" || fail "--help"
-nodisplay=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$melodrift" 2>&1)
-[ $? -eq 1 ] && [ "$(wc -l <<<"$nodisplay")" -eq 1 ] || fail "without a display: $nodisplay"
-ok "--help, --version and no display answer on the terminal"
-# A display of our own, and the desktop's default browser set to a 360 browser script.
 for n in $(seq 20 60); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
+mkdir -m 700 "$work/runtime"
+for desktop in "-u DISPLAY -u WAYLAND_DISPLAY" "-u WAYLAND_DISPLAY DISPLAY=:$n" \
+               "-u DISPLAY WAYLAND_DISPLAY=gone XDG_RUNTIME_DIR=$work/runtime" \
+               "-u WAYLAND_DISPLAY DISPLAY=:$n QT_QPA_PLATFORM=xcb" "QT_QPA_PLATFORM=nosuch"; do
+  # shellcheck disable=SC2086
+  said=$(env -u QT_QPA_PLATFORM $desktop "$melodrift" 2>&1)
+  status=$?
+  [ $status -eq 1 ] && [ "$(wc -l <<<"$said")" -eq 1 ] && grep -q "^melodrift: cannot open its window: " <<<"$said" ||
+    fail "with $desktop: status $status, $said"
+done
+ok "--help, --version and a window that cannot open answer on the terminal"
+# A display of our own (started as a desktop session starts the program: DISPLAY alone), and the
+# desktop's default browser set to a 360 browser script.
 export DISPLAY=:$n
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # -noreset: a server that resets when its last client leaves can fail the next one to come.
 Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
 pids+=($!)
 use_fake_desktop
-export QT_QPA_PLATFORM=xcb
 
 start_site "$site" 1500
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done

@@ -19,10 +19,11 @@ check "package built" '[ -n "$deb" ]'
 depends=$(dpkg-deb -f "$deb" Depends)
 files=$(dpkg-deb -c "$deb")
 check "package name" '[ "$(dpkg-deb -f "$deb" Package)" = melodrift ]'
-for need in libqt6widgets6 libqt6multimedia6 libqt6dbus6 libglib2.0-0 libpcre2-16-0 qt6-qpa-plugins \
+for need in libqt6widgets6 libqt6multimedia6 libqt6dbus6 libglib2.0-0 libpcre2-16-0 qt6-qpa-plugins qt6-wayland \
             gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-alsa fonts-wqy-microhei; do
   check "depends on $need" 'grep -q "$need" <<<"$depends"'
 done
+check "recommends an input method for Qt 6" 'dpkg-deb -f "$deb" Recommends | grep -q "fcitx5-frontend-qt6 | ibus"'
 check "program in its own folder" 'grep -q " ./usr/lib/melodrift/melodrift$" <<<"$files"'
 check "skin beside the program" 'grep -q " ./usr/lib/melodrift/velbrook.she$" <<<"$files"'
 check "command in bin" 'grep -q "./usr/bin/melodrift -> ../lib/melodrift/melodrift" <<<"$files"'
