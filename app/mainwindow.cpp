@@ -156,6 +156,8 @@ void MainWindow::wireEvents()
     connect(m_playerView, &PlayerView::Click, m_playback, &PlaybackCommands::WindowsMediaPlayer1_Click);
 
     connect(m_playback, &PlaybackCommands::songStarted, m_mpris, &MprisService::songStarted);
+    connect(m_playback, &PlaybackCommands::songStarted, m_playerView,
+            [this](int, const QString&, const QString& title) { m_playerView->setSongTitle(title); });
     connect(m_mpris, &MprisService::playRequested, m_playback, &PlaybackCommands::playFromList);
     connect(m_mpris, &MprisService::nextRequested, m_playback, [this] { m_playback->advance(m_playback->playMode()); });
     connect(m_mpris, &MprisService::raiseRequested, this, [this] {

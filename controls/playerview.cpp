@@ -51,6 +51,7 @@ PlayerView::PlayerView(QWidget* parent)
     m_screen->setObjectName(QStringLiteral("screen"));
     m_screen->setTextFormat(Qt::PlainText);
     m_screen->setAlignment(Qt::AlignCenter);
+    m_screen->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // a long title never widens it
     m_screen->setAutoFillBackground(true);
     m_video->hide();
 
@@ -201,7 +202,25 @@ void PlayerView::setPlaying(bool playing)
 
 void PlayerView::setStatusText(const QString& text)
 {
-    m_screen->setText(text);
+    m_status = text;
+    updateScreen();
+}
+
+void PlayerView::setSongTitle(const QString& title)
+{
+    m_title = title;
+    updateScreen();
+}
+
+void PlayerView::updateScreen()
+{
+    QString title = m_title;
+    for (QChar& c : title) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    title = m_screen->fontMetrics().elidedText(title.simplified(), Qt::ElideRight, width() - 12);
+    m_screen->setText(title.isEmpty() ? m_status : m_status + u'\n' + title);
 }
 
 QList<QWidget*> PlayerView::focusableControls() const
@@ -212,7 +231,7 @@ QList<QWidget*> PlayerView::focusableControls() const
 
 QString PlayerView::statusText() const
 {
-    return m_screen->text();
+    return m_status;
 }
 
 void PlayerView::setDuration(qint64 ms)

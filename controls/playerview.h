@@ -24,6 +24,9 @@ public:
     //! The play button shows pause while this is true.
     void setPlaying(bool playing);
     void setStatusText(const QString& text);
+    //! The song the player has, shown under its status (one line, cut with … where it is long).
+    void setSongTitle(const QString& title);
+    [[nodiscard]] QString songTitle() const { return m_title; }
     void setDuration(qint64 ms);
     void setPosition(qint64 ms);
     //! 0.0 (silent) to 1.0; starts at 0.5.
@@ -61,8 +64,11 @@ private:
     void watch(QWidget* widget);
     void clickedWithoutPointer(QWidget* control);
     void updateTime();
+    void updateScreen();
 
     QLabel* m_screen;
+    QString m_status;
+    QString m_title;
     QVideoWidget* m_video;
     QToolButton* m_playPause;
     QToolButton* m_stop;

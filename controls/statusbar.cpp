@@ -49,6 +49,8 @@ void StatusBar::showPanel(size_t index)
     label->setText(fitted);
     label->setToolTip(fitted == text ? QString() : plainTextToolTip(text));
     label->setAccessibleName(text);
+    // Readers take the tooltip, markup and all, where a widget has no description of its own.
+    label->setAccessibleDescription(fitted == text ? QString() : text);
 }
 
 void StatusBar::resizeEvent(QResizeEvent* event)

@@ -45,6 +45,8 @@ public:
     virtual void setVolume(double volume) = 0;
     [[nodiscard]] virtual bool isMuted() const = 0;
     virtual void setMuted(bool muted) = 0;
+    //! The title the current file gives itself (its ID3 title), "" while it has given none.
+    [[nodiscard]] virtual QString mediaTitle() const { return {}; }
     //! Where video frames go (a QVideoWidget's sink, say); the player does not own it.
     virtual void setVideoSink(QVideoSink* sink) = 0;
 
@@ -63,6 +65,7 @@ Q_SIGNALS:
     void hasVideoChanged(bool video);
     void volumeChanged(double volume);
     void mutedChanged(bool muted);
+    void mediaTitleChanged(const QString& title);
 };
 
 } // namespace melodrift

@@ -34,6 +34,11 @@ void bindPlayerView(PlayerView* view, MediaPlayer* player)
     QObject::connect(player, &MediaPlayer::positionChanged, view, &PlayerView::setPosition);
     QObject::connect(player, &MediaPlayer::durationChanged, view, &PlayerView::setDuration);
     QObject::connect(player, &MediaPlayer::hasVideoChanged, view, &PlayerView::setVideoShown);
+    // The file's own title over the row's, once it has one.
+    QObject::connect(player, &MediaPlayer::mediaTitleChanged, view, [view](const QString& title) {
+        if (!title.isEmpty())
+            view->setSongTitle(title);
+    });
     // The desktop's media controls change the volume too.
     QObject::connect(player, &MediaPlayer::volumeChanged, view, &PlayerView::setVolume);
     QObject::connect(player, &MediaPlayer::mutedChanged, view, &PlayerView::setMuted);

@@ -2,6 +2,7 @@
 
 #include <QAudioOutput>
 #include <QLoggingCategory>
+#include <QMediaMetaData>
 #include <QVideoFrame>
 #include <QVideoSink>
 
@@ -61,9 +62,17 @@ void QtMediaPlayer::load()
     connect(player, &QMediaPlayer::bufferProgressChanged, this, &QtMediaPlayer::progressed);
     connect(player, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
         resume();
+        m_duration = ms;
         Q_EMIT durationChanged(ms);
     });
     connect(player, &QMediaPlayer::hasVideoChanged, this, &MediaPlayer::hasVideoChanged);
+    connect(player, &QMediaPlayer::metaDataChanged, this, [this, player] {
+        const QString title = player->metaData().stringValue(QMediaMetaData::Title);
+        if (title == m_mediaTitle)
+            return;
+        m_mediaTitle = title;
+        Q_EMIT mediaTitleChanged(title);
+    });
     connect(player, &QMediaPlayer::positionChanged, this, &QtMediaPlayer::onPosition);
     connect(player, &QMediaPlayer::seekableChanged, this, &QtMediaPlayer::resume);
     qCInfo(lcPlayback) << "load" << m_url << (m_resumeAt > 0 ? m_resumeAt : 0) << "ms";
@@ -104,6 +113,11 @@ void QtMediaPlayer::unload(bool keepPosition, bool now)
         m_position = 0;
         Q_EMIT positionChanged(0);
     }
+    // Whatever comes next (another song, one that fails) has not this song's length or title.
+    if (std::exchange(m_duration, 0) != 0)
+        Q_EMIT durationChanged(0);
+    if (!std::exchange(m_mediaTitle, QString()).isEmpty())
+        Q_EMIT mediaTitleChanged({});
 }
 
 void QtMediaPlayer::startSong()

@@ -48,6 +48,7 @@ public:
     [[nodiscard]] bool isMuted() const override { return m_muted; }
     void setMuted(bool muted) override;
     void setVideoSink(QVideoSink* sink) override;
+    [[nodiscard]] QString mediaTitle() const override { return m_mediaTitle; }
 
     void setStallTimeout(int ms) { m_watchdog.setInterval(ms); }
     [[nodiscard]] int stallTimeout() const { return m_watchdog.interval(); }
@@ -89,6 +90,8 @@ private:
     qint64 m_resumeAt = -1;     // where the restarted load is to seek once it can; -1: nowhere
     int m_restarts = 0;
     qint64 m_position = 0;
+    qint64 m_duration = 0; // the length reported for the song loaded, 0 while unknown
+    QString m_mediaTitle;
 };
 
 } // namespace melodrift

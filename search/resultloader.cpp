@@ -43,18 +43,20 @@ void ResultLoader::startNextLoad()
     const QString address = m_queue.front();
     m_queue.pop_front();
     const quint64 generation = m_generation;
-    m_reply = m_fetcher->GetHtml(address, QStringLiteral("auto"), this, [this, generation](const FetchedPage& page) {
-        if (generation == m_generation)
-            pageArrived(page);
-    });
+    m_reply =
+        m_fetcher->GetHtml(address, QStringLiteral("auto"), this, [this, generation, address](const FetchedPage& page) {
+            if (generation == m_generation)
+                pageArrived(page, address);
+        });
 }
 
-void ResultLoader::pageArrived(const FetchedPage& page)
+void ResultLoader::pageArrived(const FetchedPage& page, const QString& address)
 {
     m_reply = nullptr;
     if (!page.ok()) {
         // Not a search that found nothing: say why, keep the rows already listed.
         Q_EMIT message(u"搜索失败：" + page.failure);
+        Q_EMIT failed(address);
         m_running = false;
         startNextLoad();
         return;

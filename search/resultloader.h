@@ -36,6 +36,8 @@ Q_SIGNALS:
     //! For the message line: "找到：…" before each row, "搜索结束！" when a page is done, or
     //! "搜索失败：" and the reason when it could not be fetched.
     void message(const QString& text);
+    //! The page at `address` could not be had (said in message() first).
+    void failed(const QString& address);
     //! One accepted song link, in page order.
     void rowFound(const melodrift::SongRow& song);
     //! The last queued load has ended.
@@ -43,7 +45,7 @@ Q_SIGNALS:
 
 private:
     void startNextLoad();
-    void pageArrived(const FetchedPage& page);
+    void pageArrived(const FetchedPage& page, const QString& address);
     void reportRows();
 
     PageFetcher* m_fetcher;

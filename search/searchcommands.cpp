@@ -15,6 +15,13 @@ SearchCommands::SearchCommands(QLineEdit* text1, SongListBox* list, StatusBar* s
 {
     connect(m_loader, &ResultLoader::message, this, [this](const QString& text) { m_status->setPanelText(2, text); });
     connect(m_loader, &ResultLoader::rowFound, m_list->model(), &SongListModel::append);
+    // A page that did not come was not turned: the next "翻页" asks for it again.
+    connect(m_loader, &ResultLoader::failed, this, [this](const QString& address) {
+        if (address == m_nextPageAddress) {
+            m_pageNo = m_pageBefore;
+            m_nextPageAddress.clear();
+        }
+    });
 }
 
 bool SearchCommands::isLoading() const
@@ -34,8 +41,10 @@ void SearchCommands::Command1_Click()
 void SearchCommands::Command2_Click()
 {
     m_status->setPanelText(2, QStringLiteral("骚年,正在玩命的翻页。。。。"));
+    m_pageBefore = m_pageNo;
     m_pageNo = NextPageNo(m_pageNo);
-    m_loader->LoadResultPage(NextPageAddress(m_pageNo, m_text1->text()));
+    m_nextPageAddress = NextPageAddress(m_pageNo, m_text1->text());
+    m_loader->LoadResultPage(m_nextPageAddress);
 }
 
 } // namespace melodrift

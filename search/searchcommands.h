@@ -36,6 +36,8 @@ private:
     StatusBar* m_status;
     ResultLoader* m_loader;
     QString m_pageNo = QStringLiteral("1");
+    QString m_pageBefore;      // the page number before the last "翻页"
+    QString m_nextPageAddress; // what the last "翻页" asked for
 };
 
 } // namespace melodrift

@@ -329,6 +329,7 @@ private Q_SLOTS:
             QVERIFY(label->text().endsWith(u"…"));
             QCOMPARE(label->toolTip(), plainTextToolTip(title));
             QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), title);
+            QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Description), title);
             QCOMPARE(bar->panelText(panel), title);
         }
         const QPoint onPanel3 = bar->findChild<QLabel*>(QStringLiteral("panel3"))->geometry().center();

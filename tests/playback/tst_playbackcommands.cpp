@@ -61,6 +61,7 @@ private Q_SLOTS:
         QCOMPARE(player().urls, {QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=103")});
         QCOMPARE(panel(2), QStringLiteral("正在播放：Song 3"));
         QVERIFY(statusAtUrl != panel(2)); // the address is given before the text is shown
+        QCOMPARE(window().playerView()->songTitle(), QStringLiteral("Song 3")); // until the file names itself
         play(6);
         QCOMPARE(player().urls.last(), QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=a&b c"));
         QCOMPARE(panel(2), QStringLiteral("正在播放：A B  C"));

@@ -1,6 +1,7 @@
 // The real player against the demo site: what the site sees and what the player reports. Songs
 // last minutes and are still downloading when they are left, as a person's are.
 #include "playback/qtmediaplayer.h"
+#include "site/demosite.h"
 #include "site/mp3tone.h"
 #include "tests/support/siteproxy.h"
 
@@ -89,10 +90,14 @@ private Q_SLOTS:
         auto player = std::make_unique<QtMediaPlayer>();
         player->setVideoSink(&m_screen);
         StateLog log(*player);
+        QList<qint64> lengths;
+        connect(player.get(), &MediaPlayer::durationChanged, this, [&](qint64 ms) { lengths.append(ms); });
         player->setURL(page(plays.first()));
         QTRY_VERIFY_WITH_TIMEOUT(playing(*player) && player->position() > 1500, 20000);
-        QVERIFY(player->duration() > 120'000); // minutes long, and far from downloaded
+        QVERIFY(player->duration() > 120'000);                           // minutes long, and far from downloaded
+        QCOMPARE(player->mediaTitle(), site::catalogue().first().title); // its ID3 title
         const qsizetype left = log.states.size();
+        const qsizetype lengthsLeft = lengths.size();
         switch (leave) {
         case Leave::Another:
         case Leave::Same:
@@ -121,6 +126,8 @@ private Q_SLOTS:
         for (const QString& id : plays)
             expected << page(id) << audio(id);
         QCOMPARE(m_site.requests(), expected);
+        if (leave != Leave::Destroy) // the song left takes its length with it
+            QCOMPARE(lengths.value(lengthsLeft, -1), 0);
         if (leave == Leave::Another || leave == Leave::Same) {
             QCOMPARE(log.states.value(left), int(MediaPlayer::Transitioning));
             QVERIFY(!log.states.mid(left).contains(MediaPlayer::Stopped));

@@ -140,6 +140,7 @@ private Q_SLOTS:
     }
 
     // A dead network is not a keyword that found nothing: panel 2 says the search failed and why.
+    // "翻页" did not turn the page.
     void aPageThatCannotComeSaysWhyAndKeepsTheRows_data()
     {
         QTest::addColumn<bool>("nextPage");
@@ -171,6 +172,7 @@ private Q_SLOTS:
         QVERIFY(!m_status2.isEmpty());
         QCOMPARE(m_status2.last(), QString(u"搜索失败：" + reason));
         QCOMPARE(list().ListCount(), nextPage ? 6 : 0);
+        QCOMPARE(window().search()->PageNo(), QStringLiteral("1")); // a page that did not come is asked again
     }
 
     void closingTheWindowDuringALoadIsClean()
