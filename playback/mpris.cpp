@@ -40,6 +40,10 @@ MprisService::MprisService(MediaPlayer* player, PlaybackState* state, std::funct
     // Looked at once the player's events are over: an automatic advance passes through "media
     // ended" on its way to the next song, and a desktop panel should not see it stop in between.
     connect(m_player, &MediaPlayer::PlayStateChange, this, &MprisService::playStateChanged, Qt::QueuedConnection);
+    // The slider, the desktop's mixer and MPRIS move one volume; panels hear of each change.
+    connect(m_player, &MediaPlayer::volumeChanged, this, [this](double volume) {
+        notify(kPlayerInterface, {{QStringLiteral("Volume"), volume}});
+    });
 }
 
 MprisService::~MprisService()

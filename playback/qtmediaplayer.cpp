@@ -14,13 +14,30 @@ namespace {
 Q_LOGGING_CATEGORY(lcPlayback, "melodrift.playback", QtWarningMsg)
 } // namespace
 
-QtMediaPlayer::QtMediaPlayer(QObject* parent) : MediaPlayer(parent)
+QtMediaPlayer::QtMediaPlayer(QObject* parent) : MediaPlayer(parent), m_stream(new StreamVolume(this))
 {
     m_states.onState = [this](PlayState state) {
         updateWatchdog();
         Q_EMIT PlayStateChange(state);
     };
     m_states.onStatus = [this](const QString&) { Q_EMIT StatusChange(); };
+    // With a sound server the stream's own volume is the volume, the one its mixer shows.
+    connect(m_stream, &StreamVolume::connected, this, [this] {
+        if (m_audio) {
+            m_audio->setVolume(1.0F);
+            m_audio->setMuted(false);
+        }
+        m_stream->setVolume(m_volume);
+        m_stream->setMuted(m_muted);
+    });
+    connect(m_stream, &StreamVolume::volumeChanged, this, [this](double volume) {
+        m_volume = volume;
+        Q_EMIT volumeChanged(volume);
+    });
+    connect(m_stream, &StreamVolume::mutedChanged, this, [this](bool muted) {
+        m_muted = muted;
+        Q_EMIT mutedChanged(muted);
+    });
     m_watchdog.setSingleShot(true);
     m_watchdog.setInterval(kDefaultStallTimeoutMs);
     connect(&m_watchdog, &QTimer::timeout, this, &QtMediaPlayer::stalled);
@@ -43,8 +60,9 @@ void QtMediaPlayer::load()
     m_position = 0;
     auto* player = new QMediaPlayer(this);
     m_audio = new QAudioOutput(this);
-    m_audio->setVolume(float(m_volume));
-    m_audio->setMuted(m_muted);
+    const bool server = m_stream->isConnected();
+    m_audio->setVolume(server ? 1.0F : float(m_volume));
+    m_audio->setMuted(!server && m_muted);
     // Without an audio output the GStreamer backend fails every stream.
     player->setAudioOutput(m_audio);
     if (m_videoSink) {
@@ -189,7 +207,9 @@ void QtMediaPlayer::setVolume(double volume)
     if (volume == m_volume)
         return;
     m_volume = volume;
-    if (m_audio)
+    if (m_stream->isConnected())
+        m_stream->setVolume(volume);
+    else if (m_audio)
         m_audio->setVolume(float(volume));
     Q_EMIT volumeChanged(volume);
 }
@@ -199,7 +219,9 @@ void QtMediaPlayer::setMuted(bool muted)
     if (muted == m_muted)
         return;
     m_muted = muted;
-    if (m_audio)
+    if (m_stream->isConnected())
+        m_stream->setMuted(muted);
+    else if (m_audio)
         m_audio->setMuted(muted);
     Q_EMIT mutedChanged(muted);
 }

@@ -2,6 +2,7 @@
 
 #include "playback/mediaplayer.h"
 #include "playback/playerstates.h"
+#include "playback/streamvolume.h"
 
 #include <QMediaPlayer>
 #include <QPointer>
@@ -77,6 +78,7 @@ private:
 
     QPointer<QMediaPlayer> m_load;
     QAudioOutput* m_audio = nullptr; // the load's; deleted after it
+    StreamVolume* m_stream;          // the sound server's volume of the program's streams
     QVideoSink* m_frames = nullptr;  // the load's; deleted after it
     QPointer<QVideoSink> m_videoSink;
     QString m_url;

@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config git
   # static checks: .clang-tidy and .clang-format
   clang-tidy clang-format
-  qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev libxcb1-dev
+  qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev libxcb1-dev libpulse-dev
   # the demo site encodes its MP3 songs with GStreamer's LAME encoder (in plugins-good)
   libgstreamer1.0-dev
   # fuzzing and sanitizers

@@ -3,6 +3,7 @@
 # Usage: read_list.py rows            -> one line per row of the song list: name<TAB>description<TAB>states
 #        read_list.py names           -> the names of the window's buttons, sliders, lists and labels
 #        read_list.py focus           -> the role and name of the control with the keyboard focus
+#        read_list.py value NAME      -> the current value of the slider named NAME
 import sys
 
 import pyatspi
@@ -46,6 +47,10 @@ if sys.argv[1] == "rows":
     for i in range(songs.childCount):
         row = songs.getChildAtIndex(i)
         print(f"{row.name}\t{row.description}\t{states(row)}")
+elif sys.argv[1] == "value":
+    for node in nodes:
+        if node.getRoleName() == "slider" and node.name == sys.argv[2]:
+            print(round(node.queryValue().currentValue))
 elif sys.argv[1] == "focus":
     for node in nodes:
         if node.getState().contains(pyatspi.STATE_FOCUSED):

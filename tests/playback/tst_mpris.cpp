@@ -95,6 +95,8 @@ private Q_SLOTS:
         fake().report(MediaPlayer::Paused);
         QCOMPARE(player(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
         QTRY_VERIFY(m_changed.contains(QStringLiteral("PlaybackStatus=Paused")));
+        fake().setVolume(0.3); // as the mixer or the slider moves it
+        QTRY_VERIFY(m_changed.contains(QStringLiteral("Volume")));
     }
 
     // An automatic advance passes through "media ended" to the next song: a panel sees no stop.
