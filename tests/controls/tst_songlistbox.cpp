@@ -42,21 +42,6 @@ private Q_SLOTS:
     }
     void cleanup() { m_list.reset(); }
 
-    // The design's list operations work on the model (whose rules tst_songlistmodel holds).
-    void theDesignsOperationsWorkOnTheModel()
-    {
-        fill(3);
-        QCOMPARE(m_list->ListCount(), m_list->model()->count());
-        QCOMPARE(m_list->ItemTitle(1) + u'|' + m_list->ItemId(3), QStringLiteral("Title 1|1003"));
-        QCOMPARE(m_list->ItemId(0) + m_list->ItemTitle(4), QString());
-        m_list->PlayItem(2);
-        QCOMPARE(m_list->model()->playedRow(), 2);
-        m_list->PlayItem(40000);
-        QCOMPARE(m_list->playedRow(), -1);
-        m_list->Clear();
-        QCOMPARE(m_list->model()->count(), 0);
-    }
-
     // x and y in viewport pixels; kRight and kBottom stand for the viewport's width and height.
     void hitTestFindsTheRowUnderAPoint_data()
     {

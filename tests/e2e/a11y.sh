@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program without a mouse, read as a screen reader reads it: under
 # tests/support/a11y_session.sh (Xvfb, session bus, accessibility bus), keys from xdotool only, the
-# window's rows and controls read over AT-SPI with pyatspi.
+# window's rows and controls read over AT-SPI with pyatspi. Its sound goes to a private PulseAudio
+# server with a null sink, where pactl reads and moves the program's stream.
 # Usage: a11y.sh MELODRIFT DEMO-SITE OUTPUT-FOLDER
 set -uo pipefail
 melodrift=$1 site=$2 out=$3
@@ -10,7 +11,15 @@ rm -rf "$out" && mkdir -p "$out"
 name=accessibility
 source "$here/harness.sh"
 on_failure() { echo "program log:" && tail -n 20 "$work/program.log"; }
-key() { xdotool key --delay 60 "$@"; sleep 0.3; }
+slider() { /usr/bin/python3 "$here/read_list.py" value 音量; }
+# MPRIS's Volume: Get, or Set with a value.
+mpris() { dbus-send --session --print-reply --dest="org.mpris.MediaPlayer2.melodrift.instance$app" /org/mpris/MediaPlayer2 \
+  "org.freedesktop.DBus.Properties.$1" string:org.mpris.MediaPlayer2.Player string:Volume "${@:2}"; }
+# The newest stream on the sound server (the program's song), and a stream's volume in %.
+stream() { pactl list short sink-inputs | awk 'END { print $1 }'; }
+volume_of() { pactl list sink-inputs | awk -v idx="$1" '/^Sink Input #/ { on = ($3 == "#" idx) } on && /^[ \t]*Volume:/ { sub(/%/, "", $5); print $5; exit }'; }
+# Waits until `$1` prints `$2`.
+until_is() { for _ in $(seq 50); do [ "$($1)" = "$2" ] && return 0; sleep 0.1; done; false; }
 rows() { /usr/bin/python3 "$here/read_list.py" rows; }
 # Ctrl+L to the keyword box, tried again while the window is still taking the focus.
 to_keyword_box() {
@@ -22,10 +31,19 @@ to_keyword_box() {
   return 1
 }
 
+mkdir -m 700 "$work/pulse"
+export PULSE_SERVER=unix:$work/pulse/native PULSE_RUNTIME_PATH=$work/pulse
+pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false -L module-null-sink \
+  -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" >"$work/pulse.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null 2>&1 || fail "the sound server did not start: $(tail -n 3 "$work/pulse.log")"
 use_fake_desktop
 start_site "$site" 20000
+sitepid=${pids[-1]}
 "$melodrift" >"$work/program.log" 2>&1 &
-pids+=($!)
+app=$!
+pids+=($app)
 find_window
 sleep 1
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
@@ -33,7 +51,8 @@ xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "
 names=$(/usr/bin/python3 "$here/read_list.py" names) || fail "the window cannot be read over AT-SPI"
 echo "$names" >"$out/names.txt"
 for expected in "text	关键字" "push button	搜索" "push button	翻页" "push button	播放" "push button	停止" \
-                "slider	进度" "slider	音量" "list	歌曲列表" "radio button	列表循环"; do
+                "slider	进度" "slider	音量" "label	时间" "list	歌曲列表" "radio button	单曲播放" \
+                "radio button	列表循环" "radio button	随机播放" "label	Melodrift" "label	已安装360浏览器"; do
   grep -qxF "$expected" <<<"$names" || fail "no control named \"$expected\" (see $out/names.txt)"
 done
 grep -qE "^(push button|toggle button|check box)	静音$" <<<"$names" || fail "no mute button named 静音"
@@ -62,8 +81,26 @@ ok "Enter played row 2"
 sed -n 2p <(rows) | grep -qF "正在播放" || fail "the playing row does not say so: $(rows | sed -n 2p)"
 ok "the screen reader hears which row plays"
 
+# The sound server sees a music stream with the program's icon; the slider, the desktop's mixer
+# and MPRIS move one volume, which the next song's stream takes too.
+for _ in $(seq 100); do [ -n "$(stream)" ] && break; sleep 0.1; done
+idx=$(stream)
+for property in "application.process.id = \"$app\"" 'media.role = "music"' 'application.icon_name = "org.melodrift.Melodrift"'; do
+  pactl list sink-inputs | grep -qF "$property" || fail "the stream has no $property"
+done
+until_is "volume_of $idx" 50 || fail "the stream is at $(volume_of "$idx") %, the slider at $(slider)"
+pactl set-sink-input-volume "$idx" 30%
+until_is slider 30 || fail "the mixer set 30 %, the slider shows $(slider)"
+mpris Get | grep -q "double 0.3" || fail "MPRIS reads $(mpris Get | tail -n1)"
+mpris Set variant:double:0.8 >/dev/null
+until_is "volume_of $idx" 80 && until_is slider 80 || fail "MPRIS set 0.8: stream $(volume_of "$idx") %, slider $(slider)"
+key Up Return
+seen "mp3.asp?id=100060" 10 || fail "row 1 did not play"
+for _ in $(seq 100); do [ "$(stream)" != "$idx" ] && break; sleep 0.1; done
+until_is "volume_of $(stream)" 80 || fail "the next song's stream is at $(volume_of "$(stream)") %"
+ok "a music stream with the program's icon, one volume for the slider, the mixer, MPRIS and the next song"
+
 # The Menu key opens the row's menu; its download saves the song through the save dialog.
-key Up
 key Menu
 key Down Down Return
 sleep 2
@@ -74,7 +111,7 @@ for _ in $(seq 100); do [ -s "$saved" ] && break; sleep 0.1; done
 ok "the Menu key's download saved $saved"
 
 # With the site gone a search says that it failed, and why, where a screen reader reads it.
-kill "${pids[0]}"
+kill "$sitepid"
 to_keyword_box
 key Return
 for _ in $(seq 50); do

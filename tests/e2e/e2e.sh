@@ -8,8 +8,6 @@ rm -rf "$out" && mkdir -p "$out"
 name=end-to-end
 source "$(dirname "$0")/harness.sh"
 on_failure() { shot "failure"; echo "program log:" && tail -n 20 "$work/program.log"; }
-step=0
-shot() { step=$((step + 1)); QT_QPA_PLATFORM=xcb "$grab" "$out/$(printf %02d "$step")-$1.png" >/dev/null 2>&1 || true; }
 # On the terminal first: --help and --version answer without a window; a window that cannot be
 # opened (no display, one that does not answer, a platform that cannot start) is said in one line.
 "$melodrift" --version | grep -qx "melodrift [0-9][0-9.]*" || fail "--version"
@@ -19,24 +17,19 @@ mkdir -m 700 "$work/runtime"
 for desktop in "-u DISPLAY -u WAYLAND_DISPLAY" "-u WAYLAND_DISPLAY DISPLAY=:$n" \
                "-u DISPLAY WAYLAND_DISPLAY=gone XDG_RUNTIME_DIR=$work/runtime" \
                "-u WAYLAND_DISPLAY DISPLAY=:$n QT_QPA_PLATFORM=xcb" "QT_QPA_PLATFORM=nosuch"; do
-  # shellcheck disable=SC2086
   said=$(env -u QT_QPA_PLATFORM $desktop "$melodrift" 2>&1)
   status=$?
-  [ $status -eq 1 ] && [ "$(wc -l <<<"$said")" -eq 1 ] && grep -q "^melodrift: cannot open its window: " <<<"$said" ||
+  [ $status -eq 1 ] && [[ $said == "melodrift: cannot open its window: "* ]] && [ "$(wc -l <<<"$said")" -eq 1 ] ||
     fail "with $desktop: status $status, $said"
 done
 ok "--help, --version and a window that cannot open answer on the terminal"
 # A display of our own (started as a desktop session starts the program: DISPLAY alone), and the
 # desktop's default browser set to a 360 browser script.
-export DISPLAY=:$n
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-# -noreset: a server that resets when its last client leaves can fail the next one to come.
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
-pids+=($!)
+start_xvfb "$n" 800x600
 use_fake_desktop
 
 start_site "$site" 1500
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 app=""
 win=""

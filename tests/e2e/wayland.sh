@@ -10,17 +10,10 @@ rm -rf "$out" && mkdir -p "$out"
 name=wayland
 source "$(dirname "$0")/harness.sh"
 on_failure() { shot failure; echo "program log:" && grep -v '^\[' "$work/program.log" | tail -n 20; }
-step=0
-shot() { step=$((step + 1)); QT_QPA_PLATFORM=xcb "$grab" "$out/$(printf %02d "$step")-$1.png" >/dev/null 2>&1 || true; }
-key() { xdotool key --delay 60 "$@"; sleep 0.4; }
 alive() { kill -0 "$app" 2>/dev/null || fail "the program ended ($1): $(grep -E 'error|fatal' "$work/program.log" | head -n 3)"; }
 
 command -v weston >/dev/null || { echo "SKIP: weston is not installed"; exit 77; }
-for n in $(seq 161 200); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-export DISPLAY=:$n
-Xvfb "$DISPLAY" -screen 0 1100x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 161 1100x800
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 weston --backend=x11-backend.so --socket=wayland-md --width=1000 --height=700 --idle-time=0 >"$out/weston.log" 2>&1 &
@@ -51,9 +44,8 @@ key space
 sleep 1
 key super+shift+m
 shot window-maximized
-alive "maximizing the window"
 key super+shift+m
-alive "restoring the window"
+alive "maximizing and restoring the window"
 ok "the warning box and the window were maximized and restored"
 
 key ctrl+l
@@ -63,8 +55,7 @@ seen "so.asp?key=Love" 10 || fail "no search request"
 sleep 1
 key Tab Tab Tab Tab Tab Tab
 key Down Down Return
-seen "mp3.asp?id=100067" 10 || fail "row 2 did not play"
-seen "/audio/100067." 10 || fail "the song's file was not asked for"
+seen "/audio/100067." 10 || fail "row 2 did not play"
 sleep 1
 shot playing
 alive "playing"

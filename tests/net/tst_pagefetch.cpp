@@ -10,10 +10,9 @@
 
 using namespace melodrift;
 
-class TestPageFetch : public QObject {
+class TestPageFetch : public test::SiteSuite {
     Q_OBJECT
 
-    site::DemoSite m_site;
     std::unique_ptr<PageFetcher> m_fetcher;
 
     struct Result {
@@ -40,12 +39,6 @@ class TestPageFetch : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_site.listen());
-        // The site is reached as the HTTP proxy for every host, as the program reaches it.
-        test::useSiteAsProxy(m_site);
-    }
     void init()
     {
         m_fetcher = std::make_unique<PageFetcher>();

@@ -17,10 +17,9 @@ namespace {
 const QString kSongPage = QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=");
 } // namespace
 
-class TestContinuousPlay : public QObject {
+class TestContinuousPlay : public test::SiteSuite {
     Q_OBJECT
 
-    site::DemoSite m_site;
     std::unique_ptr<MainWindow> m_window;
     QtMediaPlayer* m_player = nullptr;
 
@@ -38,11 +37,6 @@ class TestContinuousPlay : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_site.listen());
-        test::useSiteAsProxy(m_site);
-    }
     void init()
     {
         m_site.clearRequests();

@@ -116,24 +116,6 @@ private Q_SLOTS:
         Script script(states);
         QCOMPARE(script.run(signals), reported);
     }
-
-    // The automatic advance gives the next address while "media ended" is reported; the same
-    // address again (single track, a one-row list) is a new song as much as another one.
-    void aSongGivenAtTheEndIsNeverReportedStopped()
-    {
-        PlayerStates states;
-        Script script(states);
-        QStringList reported;
-        states.onState = [&](int state) {
-            reported.append(QString::number(state));
-            if (state == 8)
-                states.loading();
-        };
-        script.run(QStringLiteral("load playing buffered stopped end settle"));
-        QCOMPARE(reported,
-                 (QStringList{QStringLiteral("9"), QStringLiteral("3"), QStringLiteral("8"), QStringLiteral("9")}));
-        QCOMPARE(states.status(), QStringLiteral("正在连接…"));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestPlayerStates)

@@ -63,13 +63,6 @@ private Q_SLOTS:
         (void)NextRow(PlayMode::Loop, 1, 10, drawn);
         QCOMPARE(drawn.next(), untouched.next());
     }
-
-    void songPageAndDisplayTitle()
-    {
-        QCOMPARE(SongPageUrl(QStringLiteral("a&b c")),
-                 QStringLiteral("http://www.melodrift-music.example/mp3.asp?id=a&b c"));
-        QCOMPARE(DisplayTitle(QStringLiteral("A B  C\t\u3000D")), QStringLiteral("ABC\t\u3000D"));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestPlayMode)

@@ -46,20 +46,14 @@ enum class Leave { Another, Same, Stop, StopThenPlay, PauseThenAnother, Destroy 
 } // namespace
 Q_DECLARE_METATYPE(Leave)
 
-class TestQtMediaPlayer : public QObject {
+class TestQtMediaPlayer : public test::SiteSuite {
     Q_OBJECT
 
-    site::DemoSite m_site;
     QVideoSink m_screen; // where the view's video would go
 
     static bool playing(const QtMediaPlayer& player) { return player.playState() == MediaPlayer::Playing; }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_site.listen());
-        test::useSiteAsProxy(m_site);
-    }
     void init()
     {
         m_site.clearRequests();

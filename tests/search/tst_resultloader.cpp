@@ -9,10 +9,9 @@
 
 using namespace melodrift;
 
-class TestResultLoader : public QObject {
+class TestResultLoader : public test::SiteSuite {
     Q_OBJECT
 
-    site::DemoSite m_site;
     std::unique_ptr<PageFetcher> m_fetcher;
     std::unique_ptr<ResultLoader> m_loader;
     QStringList m_titles;
@@ -25,11 +24,6 @@ class TestResultLoader : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_site.listen());
-        test::useSiteAsProxy(m_site);
-    }
     void init()
     {
         m_site.clearRequests();

@@ -27,8 +27,6 @@ QString rows(const QList<SongLink>& links)
 class TestResultPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void patternIsTheSixtyCharacterOne() { QCOMPARE(musicsite::songLinkPattern().size(), 60); }
-
     void linesGiveExactlyTheirRows_data()
     {
         QTest::addColumn<QString>("page");

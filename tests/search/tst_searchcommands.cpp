@@ -16,10 +16,9 @@ namespace {
 const QString kSearch = QStringLiteral("http://so.melodrift-music.example/so.asp?");
 }
 
-class TestSearchCommands : public QObject {
+class TestSearchCommands : public test::SiteSuite {
     Q_OBJECT
 
-    site::DemoSite m_site;
     std::unique_ptr<test::TestWindow> m_w;
     QStringList m_status2;
 
@@ -41,11 +40,6 @@ class TestSearchCommands : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_site.listen());
-        test::useSiteAsProxy(m_site);
-    }
     void init()
     {
         m_site.clearRequests();

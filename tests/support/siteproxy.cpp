@@ -1,6 +1,7 @@
 #include "tests/support/siteproxy.h"
 
 #include <QTcpServer>
+#include <QTest>
 
 namespace melodrift::test {
 
@@ -9,6 +10,12 @@ void useSiteAsProxy(const site::DemoSite& site)
     qputenv("http_proxy", site.proxyUrl().toUtf8());
     qunsetenv("no_proxy");
     qunsetenv("NO_PROXY");
+}
+
+void SiteSuite::initTestCase()
+{
+    QVERIFY(m_site.listen());
+    useSiteAsProxy(m_site);
 }
 
 QNetworkProxy unreachableProxy()
