@@ -3,6 +3,7 @@
 #include "browser/defaultbrowser.h"
 #include "browser/navigator.h"
 #include "controls/dialogs.h"
+#include "controls/failuretext.h"
 #include "controls/songlistbox.h"
 #include "controls/statusbar.h"
 #include "net/musicsite.h"
@@ -41,21 +42,19 @@ BrowserCommands::BrowserCommands(SongListBox* list, StatusBar* status, std::func
                 m_status->setPanelText(2, u"正在下载 " + amount + u"：" + name);
             });
     connect(m_navigator, &Navigator::downloadFinished, this,
-            [this](const QString& name, const QString& path, const QString& error) {
-                const QString message = error.isEmpty() ? QString(u"已保存：" + path)
-                                                        : QString(u"下载失败：" + name + u"（" + error + u"）");
-                m_status->setPanelText(2, message);
-                m_dialogs->inform(m_window, QStringLiteral("下载"), message,
-                                  error.isEmpty() ? Dialogs::Tone::Information : Dialogs::Tone::Warning);
+            [this](const QString& name, const QString& path, const Failure& failure) {
+                if (failure.failed()) {
+                    downloadFailed(name, failure);
+                    return;
+                }
+                m_status->setPanelText(2, u"已保存：" + path);
+                m_dialogs->inform(m_window, QStringLiteral("下载"), u"已保存：" + path, Dialogs::Tone::Information);
             });
     // The person's own choice: said, not reported as a failure.
     connect(m_navigator, &Navigator::downloadCancelled, this,
             [this](const QString& name) { m_status->setPanelText(2, u"已取消下载：" + name); });
-    connect(m_navigator, &Navigator::navigationFailed, this, [this](const QString& url, const QString& reason) {
-        const QString message = u"下载失败：" + m_songOfPage.take(url) + u"（" + reason + u"）";
-        m_status->setPanelText(2, message);
-        m_dialogs->inform(m_window, QStringLiteral("下载"), message, Dialogs::Tone::Warning);
-    });
+    connect(m_navigator, &Navigator::navigationFailed, this,
+            [this](const QString& url, const Failure& failure) { downloadFailed(m_songOfPage.take(url), failure); });
 }
 
 BrowserCommands::~BrowserCommands() = default;
@@ -71,11 +70,17 @@ void BrowserCommands::Dolown_Click()
     m_navigator->Navigate2(url);
 }
 
+void BrowserCommands::downloadFailed(const QString& name, const Failure& failure)
+{
+    const QString message = u"下载失败：" + name + u"（" + failureText(failure) + u"）";
+    m_status->setPanelText(2, message);
+    m_dialogs->inform(m_window, QStringLiteral("下载"), message, Dialogs::Tone::Warning);
+}
+
 void BrowserCommands::open(const QString& url)
 {
-    const QString failure = m_launcher->openUrl(url);
-    if (!failure.isEmpty())
-        m_status->setPanelText(2, u"无法打开浏览器：" + failure);
+    if (const Failure failure = m_launcher->openUrl(url); failure.failed())
+        m_status->setPanelText(2, u"无法打开浏览器：" + failureText(failure));
 }
 
 void BrowserCommands::se360_Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/failure.h"
+
 #include <QHash>
 #include <QObject>
 
@@ -38,6 +40,8 @@ public:
 private:
     //! Opens an address in the default browser; a launch that fails is said in panel 2.
     void open(const QString& url);
+    //! Says in panel 2 and in a box that the song `name` was not saved, and why.
+    void downloadFailed(const QString& name, const Failure& failure);
 
     SongListBox* m_list;
     StatusBar* m_status;

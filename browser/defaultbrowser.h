@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/failure.h"
+
 #include <QString>
 
 namespace melodrift {
@@ -10,15 +12,15 @@ public:
     virtual ~DesktopLauncher() = default;
     //! The command line that the desktop runs for http links; empty when none is set.
     [[nodiscard]] virtual QString httpOpenCommand() const = 0;
-    //! Opens an address with the desktop's default handler; returns why it could not, or "".
-    [[nodiscard]] virtual QString openUrl(const QString& url) = 0;
+    //! Opens an address with the desktop's default handler; returns why it could not (LaunchError).
+    [[nodiscard]] virtual Failure openUrl(const QString& url) = 0;
 };
 
 //! Reads the default http handler from GIO (mimeapps.list and .desktop files); needs no desktop session.
 class GioDesktopLauncher final : public DesktopLauncher {
 public:
     [[nodiscard]] QString httpOpenCommand() const override;
-    [[nodiscard]] QString openUrl(const QString& url) override;
+    [[nodiscard]] Failure openUrl(const QString& url) override;
 };
 
 //! The file name between the last folder separator ("\" or "/") and the last ".". Without an

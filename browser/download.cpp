@@ -23,7 +23,7 @@ void Download::start()
     // Unbuffered: a write the disk refuses is seen at that write, with the system's reason, and
     // not later in a flush that QSaveFile would let pass.
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        fail(m_file->errorString());
+        fail({Failure::WriteError, 0, m_file->errorString()});
         return;
     }
     if (m_reply->isFinished()) {
@@ -41,7 +41,7 @@ bool Download::writeAll(const QByteArray& bytes)
     for (qsizetype done = 0; done < bytes.size();) {
         const qint64 written = m_file->write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            m_writeError = m_file->errorString();
+            m_writeError = {Failure::WriteError, 0, m_file->errorString()};
             return false;
         }
         done += written;
@@ -64,23 +64,27 @@ void Download::finish()
         fail(m_writeError);
         return;
     }
-    if (!hasCompleteResponse(*m_reply) || m_reply->error() != QNetworkReply::NoError) {
-        fail(m_reply->errorString());
+    if (const Failure cut = connectionFailure(*m_reply); cut.failed()) {
+        fail(cut);
+        return;
+    }
+    if (const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); status >= 400) {
+        fail({Failure::HttpStatus, status, m_reply->errorString()});
         return;
     }
     // QSaveFile ignores what fsync says; a disk that fails here has not kept the song.
     if (::fsync(m_file->handle()) != 0 && errno != EINVAL && errno != EROFS) {
-        fail(qt_error_string(errno));
+        fail({Failure::WriteError, 0, qt_error_string(errno)});
         return;
     }
     if (!m_file->commit()) {
-        end(m_file->errorString());
+        end({Failure::WriteError, 0, m_file->errorString()});
         return;
     }
     end({});
 }
 
-void Download::fail(const QString& error)
+void Download::fail(const Failure& failure)
 {
     // Disconnected first: aborting reports the reply's end, which must not come back here.
     m_reply->disconnect(this);
@@ -89,15 +93,15 @@ void Download::fail(const QString& error)
         m_file->cancelWriting();
         m_file->commit(); // with writing cancelled, this only removes the temporary file
     }
-    end(error);
+    end(failure);
 }
 
-void Download::end(const QString& error)
+void Download::end(const Failure& failure)
 {
     m_reply->disconnect(this);
     m_reply->deleteLater();
     deleteLater();
-    Q_EMIT finished(m_name, m_path, error);
+    Q_EMIT finished(m_name, m_path, failure);
 }
 
 } // namespace melodrift

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/failure.h"
+
 #include <QObject>
 #include <QString>
 
@@ -25,8 +27,8 @@ public:
 
 Q_SIGNALS:
     void progress(const QString& name, qint64 received, qint64 total);
-    //! `error` is empty when the file was saved at `path`.
-    void finished(const QString& name, const QString& path, const QString& error);
+    //! `failure` is None when the file was saved at `path`.
+    void finished(const QString& name, const QString& path, const melodrift::Failure& failure);
 
 private:
     void writeAvailable();
@@ -34,14 +36,14 @@ private:
     //! Writes all of `bytes`; false, with m_writeError set, when the file cannot take them.
     bool writeAll(const QByteArray& bytes);
     //! Gives up: the connection is dropped and nothing is left on disk.
-    void fail(const QString& error);
-    void end(const QString& error);
+    void fail(const Failure& failure);
+    void end(const Failure& failure);
 
     QNetworkReply* m_reply;
     QString m_name;
     QString m_path;
     std::unique_ptr<QSaveFile> m_file;
-    QString m_writeError;
+    Failure m_writeError;
 };
 
 } // namespace melodrift

@@ -19,7 +19,7 @@ QString GioDesktopLauncher::httpOpenCommand() const
     return result;
 }
 
-QString GioDesktopLauncher::openUrl(const QString& url)
+Failure GioDesktopLauncher::openUrl(const QString& url)
 {
     GError* error = nullptr;
     g_app_info_launch_default_for_uri(url.toUtf8().constData(), nullptr, &error);
@@ -27,9 +27,9 @@ QString GioDesktopLauncher::openUrl(const QString& url)
         qCInfo(lcBrowser) << "opened" << url;
         return {};
     }
-    QString failure = QString::fromUtf8(error->message);
+    Failure failure{Failure::LaunchError, 0, QString::fromUtf8(error->message)};
     g_error_free(error);
-    qCInfo(lcBrowser) << "could not open" << url << failure;
+    qCInfo(lcBrowser) << "could not open" << url << failure.detail;
     return failure;
 }
 

@@ -27,12 +27,12 @@ Navigator::Navigator(QNetworkAccessManager* manager, SaveLocation* saveLocation,
 
 namespace {
 
-//! Why an address gave nothing, in the person's words; empty when it gave an answer to load.
-QString failureReason(const QNetworkReply& reply)
+//! Why an address gave nothing; None when it gave an answer to load.
+Failure failureOf(const QNetworkReply& reply)
 {
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status >= 400)
-        return QStringLiteral("服务器回答 %1").arg(status);
+        return {Failure::HttpStatus, status, reply.errorString()};
     if (status > 0)
         return {};
     return connectionFailure(reply);
@@ -68,9 +68,9 @@ void Navigator::Navigate2(const QString& url)
 void Navigator::onResponse(QNetworkReply* reply)
 {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QString failure = failureReason(*reply);
-    qCInfo(lcBrowser) << "answer" << reply->url().toString() << "status" << status << failure;
-    if (!failure.isEmpty()) {
+    const Failure failure = failureOf(*reply);
+    qCInfo(lcBrowser) << "answer" << reply->url().toString() << "status" << status << failure.kind << failure.detail;
+    if (failure.failed()) {
         reply->abort();
         reply->deleteLater();
         Q_EMIT navigationFailed(reply->request().attribute(QNetworkRequest::User).toString(), failure);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/failure.h"
+
 #include <QLoggingCategory>
 #include <QObject>
 #include <QString>
@@ -34,13 +36,13 @@ public:
 Q_SIGNALS:
     void pageLoaded(const QUrl& url);
     void downloadProgress(const QString& fileName, qint64 received, qint64 total);
-    //! `error` is empty when the file was saved at `path`.
-    void downloadFinished(const QString& fileName, const QString& path, const QString& error);
+    //! `failure` is None when the file was saved at `path`.
+    void downloadFinished(const QString& fileName, const QString& path, const melodrift::Failure& failure);
     //! The person chose not to save the file.
     void downloadCancelled(const QString& fileName);
     //! The address gave nothing to load: no connection, refused, timed out, or an error status.
     //! `url` is the address as given to Navigate2.
-    void navigationFailed(const QString& url, const QString& reason);
+    void navigationFailed(const QString& url, const melodrift::Failure& failure);
 
 private:
     void onResponse(QNetworkReply* reply);

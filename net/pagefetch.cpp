@@ -28,29 +28,36 @@ bool hasCompleteResponse(const QNetworkReply& reply)
     return code == QNetworkReply::NoError || (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
 }
 
-QString connectionFailure(const QNetworkReply& reply)
+Failure connectionFailure(const QNetworkReply& reply)
 {
     if (hasCompleteResponse(reply))
         return {};
+    Failure failure{Failure::Unreachable, 0, reply.errorString()};
     switch (reply.error()) {
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::ProxyConnectionRefusedError:
-        return QStringLiteral("连接被拒绝");
+        failure.kind = Failure::Refused;
+        break;
     case QNetworkReply::HostNotFoundError:
     case QNetworkReply::ProxyNotFoundError:
-        return QStringLiteral("找不到服务器");
+        failure.kind = Failure::HostNotFound;
+        break;
     case QNetworkReply::TimeoutError:
     case QNetworkReply::ProxyTimeoutError:
     case QNetworkReply::OperationCanceledError: // the transfer time-out ends a reply this way
-        return QStringLiteral("连接超时");
+        failure.kind = Failure::TimedOut;
+        break;
     case QNetworkReply::RemoteHostClosedError:
-        return QStringLiteral("连接中断");
+        failure.kind = Failure::Interrupted;
+        break;
     case QNetworkReply::TooManyRedirectsError:
     case QNetworkReply::InsecureRedirectError:
-        return QStringLiteral("网页转向出错");
+        failure.kind = Failure::RedirectLoop;
+        break;
     default:
-        return QStringLiteral("无法连接");
+        break;
     }
+    return failure;
 }
 
 QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, const QObject* context, Callback done)
@@ -77,20 +84,20 @@ QNetworkReply* PageFetcher::GetHtml(const QString& url, const QString& charset, 
     });
     *answer = connect(reply, &QNetworkReply::finished, context, [reply, url, charset, tooBig, done = std::move(done)] {
         FetchedPage page;
-        page.failure = *tooBig ? QStringLiteral("网页太大") : connectionFailure(*reply);
+        page.failure = *tooBig ? Failure{Failure::TooLarge, 0, {}} : connectionFailure(*reply);
         if (page.ok()) {
             std::optional<QString> text = DecodePage(reply->readAll(), charset);
             if (text)
                 page.text = std::move(*text);
             else
-                page.failure = QStringLiteral("网页无法解码");
+                page.failure = Failure{Failure::Undecodable, 0, charset};
         }
         if (page.ok())
             qCInfo(lcNet) << "fetched" << url << "status"
                           << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() << "chars"
                           << page.text.size();
         else
-            qCInfo(lcNet) << "fetch failed" << url << reply->errorString() << page.failure;
+            qCInfo(lcNet) << "fetch failed" << url << page.failure.kind << page.failure.detail;
         done(page);
     });
     return reply;

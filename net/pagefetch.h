@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/failure.h"
+
 #include <QObject>
 #include <QString>
 
@@ -13,8 +15,8 @@ namespace melodrift {
 //! A fetched page's text, or why there is none.
 struct FetchedPage {
     QString text;
-    QString failure; //!< in the person's words; empty when the page came
-    [[nodiscard]] bool ok() const { return failure.isEmpty(); }
+    Failure failure;
+    [[nodiscard]] bool ok() const { return !failure.failed(); }
 };
 
 //! Fetches web pages over HTTP through the system proxy settings (http_proxy), following redirects.
@@ -51,7 +53,7 @@ private:
 
 //! True when the reply ended with a complete HTTP response, whatever its status code.
 [[nodiscard]] bool hasCompleteResponse(const QNetworkReply& reply);
-//! Why a finished reply brought no complete response, in the person's words; empty when it did.
-[[nodiscard]] QString connectionFailure(const QNetworkReply& reply);
+//! Why a finished reply brought no complete response; None when it did.
+[[nodiscard]] Failure connectionFailure(const QNetworkReply& reply);
 
 } // namespace melodrift

@@ -54,9 +54,8 @@ void ResultLoader::pageArrived(const FetchedPage& page, const QString& address)
 {
     m_reply = nullptr;
     if (!page.ok()) {
-        // Not a search that found nothing: say why, keep the rows already listed.
-        Q_EMIT message(u"搜索失败：" + page.failure);
-        Q_EMIT failed(address);
+        // Not a search that found nothing: rows already listed stay.
+        Q_EMIT failed(address, page.failure);
         m_running = false;
         startNextLoad();
         return;

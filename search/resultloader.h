@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/failure.h"
 #include "search/resultpage.h"
 
 #include <QObject>
@@ -33,11 +34,10 @@ public:
     static constexpr int kSliceMs = 8;
 
 Q_SIGNALS:
-    //! For the message line: "找到：…" before each row, "搜索结束！" when a page is done, or
-    //! "搜索失败：" and the reason when it could not be fetched.
+    //! For the message line: "找到：…" before each row, "搜索结束！" when a page is done.
     void message(const QString& text);
-    //! The page at `address` could not be had (said in message() first).
-    void failed(const QString& address);
+    //! The page at `address` could not be had.
+    void failed(const QString& address, const melodrift::Failure& failure);
     //! One accepted song link, in page order.
     void rowFound(const melodrift::SongRow& song);
     //! The last queued load has ended.

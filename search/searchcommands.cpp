@@ -1,5 +1,6 @@
 #include "search/searchcommands.h"
 
+#include "controls/failuretext.h"
 #include "controls/songlistbox.h"
 #include "controls/statusbar.h"
 #include "net/musicsite.h"
@@ -15,8 +16,9 @@ SearchCommands::SearchCommands(QLineEdit* text1, SongListBox* list, StatusBar* s
 {
     connect(m_loader, &ResultLoader::message, this, [this](const QString& text) { m_status->setPanelText(2, text); });
     connect(m_loader, &ResultLoader::rowFound, m_list->model(), &SongListModel::append);
-    // A page that did not come was not turned: the next "翻页" asks for it again.
-    connect(m_loader, &ResultLoader::failed, this, [this](const QString& address) {
+    connect(m_loader, &ResultLoader::failed, this, [this](const QString& address, const Failure& failure) {
+        m_status->setPanelText(2, u"搜索失败：" + failureText(failure));
+        // A page that did not come was not turned: the next "翻页" asks for it again.
         if (address == m_nextPageAddress) {
             m_pageNo = m_pageBefore;
             m_nextPageAddress.clear();

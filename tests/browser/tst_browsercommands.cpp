@@ -147,7 +147,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");  // cancel, unreachable, or "" for the site's own answer
         QTest::addColumn<QString>("said"); // panel 2 (the box says the same, unless cancelled)
         QTest::newRow("connection cut mid-file")
-            << QStringLiteral("cut") << QString() << QStringLiteral("下载失败：mp3.asp");
+            << QStringLiteral("cut") << QString() << QStringLiteral("下载失败：mp3.asp（连接中断）");
         QTest::newRow("cancelled in the save dialog")
             << QStringLiteral("100003") << QStringLiteral("cancel") << QStringLiteral("已取消下载：月光的歌.mp3");
         QTest::newRow("site unreachable") << QStringLiteral("100003") << QStringLiteral("unreachable")

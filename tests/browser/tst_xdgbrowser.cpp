@@ -89,9 +89,10 @@ private Q_SLOTS:
         const QString program = m_browser->programPath();
         QVERIFY(QFile::rename(program, program + u".gone"));
         GioDesktopLauncher launcher;
-        const QString failure = launcher.openUrl(SongPageUrl(QStringLiteral("501")));
+        const Failure failure = launcher.openUrl(SongPageUrl(QStringLiteral("501")));
         QVERIFY(QFile::rename(program + u".gone", program));
-        QVERIFY2(!failure.isEmpty(), "a launch that cannot start reported success");
+        QCOMPARE(failure.kind, Failure::LaunchError); // a launch that cannot start is no success
+        QVERIFY(!failure.detail.isEmpty());
         QVERIFY(m_browser->opened().isEmpty());
     }
 };

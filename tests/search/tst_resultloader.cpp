@@ -9,6 +9,14 @@
 
 using namespace melodrift;
 
+namespace {
+//! How a failed load is logged among the messages.
+QString failed(int kind)
+{
+    return QStringLiteral("failed %1").arg(kind);
+}
+} // namespace
+
 class TestResultLoader : public test::SiteSuite {
     Q_OBJECT
 
@@ -36,6 +44,8 @@ private Q_SLOTS:
         connect(m_loader.get(), &ResultLoader::rowFound, this,
                 [this](const SongRow& song) { m_titles.append(song.title); });
         connect(m_loader.get(), &ResultLoader::message, this, [this](const QString& text) { m_messages.append(text); });
+        connect(m_loader.get(), &ResultLoader::failed, this,
+                [this](const QString&, const Failure& failure) { m_messages.append(failed(failure.kind)); });
     }
     void cleanup()
     {
@@ -50,12 +60,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("last");
         const QString done = QStringLiteral("搜索结束！");
-        QTest::newRow("no answer") << QStringLiteral("_silent") << 0 << QStringLiteral("搜索失败：连接超时");
-        QTest::newRow("reset mid-body") << QStringLiteral("_reset") << 0 << QStringLiteral("搜索失败：连接中断");
+        QTest::newRow("no answer") << QStringLiteral("_silent") << 0 << failed(Failure::TimedOut);
+        QTest::newRow("reset mid-body") << QStringLiteral("_reset") << 0 << failed(Failure::Interrupted);
         QTest::newRow("404 with a body") << QStringLiteral("_404") << 6 << done;
-        QTest::newRow("20 MiB body") << QStringLiteral("_huge") << 0 << QStringLiteral("搜索失败：网页太大");
-        QTest::newRow("redirect loop") << QStringLiteral("_loop") << 0 << QStringLiteral("搜索失败：网页转向出错");
-        QTest::newRow("site unreachable") << QString() << 0 << QStringLiteral("搜索失败：连接被拒绝");
+        QTest::newRow("20 MiB body") << QStringLiteral("_huge") << 0 << failed(Failure::TooLarge);
+        QTest::newRow("redirect loop") << QStringLiteral("_loop") << 0 << failed(Failure::RedirectLoop);
+        QTest::newRow("site unreachable") << QString() << 0 << failed(Failure::Refused);
         QTest::newRow("UTF-8 page") << QStringLiteral("_utf8") << 3 << done;
         QTest::newRow("upper-case charset") << QStringLiteral("_upper") << 6 << done;
         QTest::newRow("pathological line") << QStringLiteral("_evil") << -1 << done;

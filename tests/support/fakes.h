@@ -41,10 +41,10 @@ class FakeLauncher final : public DesktopLauncher {
 public:
     explicit FakeLauncher(QString httpCommand = {}) : command(std::move(httpCommand)) {}
     [[nodiscard]] QString httpOpenCommand() const override { return command; }
-    QString openUrl(const QString& url) override
+    Failure openUrl(const QString& url) override
     {
         opened.append(url);
-        return failure;
+        return failure.isEmpty() ? Failure{} : Failure{Failure::LaunchError, 0, failure};
     }
 
     QString command;
