@@ -38,16 +38,21 @@ MainWindow::MainWindow(MainWindowPlatform platform, QWidget* parent) : QWidget(p
 
     m_fetcher = new PageFetcher(this);
     m_search = new SearchCommands(m_text1, m_list, m_status, m_fetcher, this);
-    m_playback = new PlaybackCommands(m_list, m_status, m_player, m_playModes, m_menu, &m_playbackState, this);
+    m_playback = new PlaybackCommands(m_list, m_status, m_player, m_playModes, m_menu, this);
     m_browser = new BrowserCommands(
-        m_list, m_status, [this] { return m_playbackState.MenuRow; }, m_platform.launcher.get(),
+        m_list, m_status, [this] { return m_playback->state().MenuRow; }, m_platform.launcher.get(),
         m_platform.dialogs.get(), m_fetcher->manager(), this, this);
     m_mpris = new MprisService(
-        m_player, &m_playbackState, [this] { return m_list->ListCount(); }, this);
+        m_player, [this] { return m_list->ListCount(); }, this);
     wireEvents();
 }
 
 MainWindow::~MainWindow() = default;
+
+const PlaybackState& MainWindow::playbackState() const
+{
+    return m_playback->state();
+}
 
 void MainWindow::createControls()
 {
@@ -159,6 +164,7 @@ void MainWindow::wireEvents()
     connect(m_playback, &PlaybackCommands::songStarted, m_playerView,
             [this](int, const QString&, const QString& title) { m_playerView->setSongTitle(title); });
     connect(m_mpris, &MprisService::playRequested, m_playback, &PlaybackCommands::playFromList);
+    connect(m_mpris, &MprisService::stopRequested, m_playback, &PlaybackCommands::stopFromDesktop);
     connect(m_mpris, &MprisService::nextRequested, m_playback, [this] { m_playback->advance(m_playback->playMode()); });
     connect(m_mpris, &MprisService::raiseRequested, this, [this] {
         show();
@@ -184,7 +190,7 @@ void MainWindow::Form_Load()
     }
     m_playerView->setEnableContextMenu(false);
     m_search->setPageNo(QStringLiteral("1"));
-    m_playbackState.PlayRow = 1;
+    m_playback->startUp();
 }
 
 void MainWindow::Text1_KeyPress(int keyAscii)

@@ -71,7 +71,7 @@ public:
     [[nodiscard]] BrowserCommands* browser() const { return m_browser; }
     [[nodiscard]] PageFetcher* fetcher() const { return m_fetcher; }
     [[nodiscard]] MprisService* mpris() const { return m_mpris; }
-    [[nodiscard]] const PlaybackState& playbackState() const { return m_playbackState; }
+    [[nodiscard]] const PlaybackState& playbackState() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,7 +81,6 @@ private:
     void wireEvents();
 
     MainWindowPlatform m_platform;
-    PlaybackState m_playbackState;
 
     QRadioButton* m_option3 = nullptr;
     QRadioButton* m_option2 = nullptr;

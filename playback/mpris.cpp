@@ -20,8 +20,8 @@ QDBusObjectPath trackIdFor(const QString& songId)
     return QDBusObjectPath(u"/org/melodrift/track/t" + QString::fromLatin1(songId.toUtf8().toHex()));
 }
 
-MprisService::MprisService(MediaPlayer* player, PlaybackState* state, std::function<int()> listCount, QObject* parent)
-    : QObject(parent), m_player(player), m_state(state), m_listCount(std::move(listCount))
+MprisService::MprisService(MediaPlayer* player, std::function<int()> listCount, QObject* parent)
+    : QObject(parent), m_player(player), m_listCount(std::move(listCount))
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -108,8 +108,7 @@ void MprisService::pause()
 
 void MprisService::stop()
 {
-    m_state->AutoPlayState = AutoPlay::Disarmed;
-    m_player->stop();
+    Q_EMIT stopRequested();
 }
 
 void MprisService::next()

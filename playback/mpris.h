@@ -21,7 +21,7 @@ class MprisService : public QObject {
     Q_OBJECT
 public:
     //! `listCount` gives the number of rows in the song list at the moment it is called.
-    MprisService(MediaPlayer* player, PlaybackState* state, std::function<int()> listCount, QObject* parent = nullptr);
+    MprisService(MediaPlayer* player, std::function<int()> listCount, QObject* parent = nullptr);
     ~MprisService() override;
 
     //! The bus name, or "" when no session bus could be had.
@@ -34,7 +34,7 @@ public:
     void playPause();
     void play();
     void pause();
-    //! The person's own stop, as a click on the player: no automatic re-play follows it.
+    //! The person's own stop (asked for with stopRequested).
     void stop();
     void next();
     void raise();
@@ -50,6 +50,8 @@ Q_SIGNALS:
     void playRequested();
     //! The next song by the play mode, as at a song's end.
     void nextRequested();
+    //! The person's own stop, as a click on the player: no automatic re-play follows it.
+    void stopRequested();
     void raiseRequested();
     void quitRequested();
 
@@ -58,7 +60,6 @@ private:
     void playStateChanged();
 
     MediaPlayer* m_player;
-    PlaybackState* m_state;
     std::function<int()> m_listCount;
     QString m_serviceName;
     QString m_lastStatus;

@@ -17,9 +17,8 @@ const QColor kPlayTextColor(0x00, 0xC0, 0x00);
 } // namespace
 
 PlaybackCommands::PlaybackCommands(SongListBox* list, StatusBar* status, MediaPlayer* player, QButtonGroup* playModes,
-                                   QMenu* menu, PlaybackState* state, QObject* parent)
-    : QObject(parent), m_list(list), m_status(status), m_player(player), m_playModes(playModes), m_menu(menu),
-      m_state(state)
+                                   QMenu* menu, QObject* parent)
+    : QObject(parent), m_list(list), m_status(status), m_player(player), m_playModes(playModes), m_menu(menu)
 {
 }
 
@@ -28,7 +27,7 @@ void PlaybackCommands::PlaySong(int row)
     const SongRow song = m_list->model()->at(row); // a copy: the receivers may change the list
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
-    m_state->PlayRow = row;
+    m_state.PlayRow = row;
     // The address first, then the text; the advance does it the other way round, as the design has it.
     m_player->setURL(SongPageUrl(song.id));
     m_status->setPanelText(2, u"正在播放：" + song.title);
@@ -46,9 +45,9 @@ void PlaybackCommands::QMListBox1_DblClick(int, int, float x, float y)
 void PlaybackCommands::Pla_Click()
 {
     // A right-click below the last row leaves no song to play.
-    if (!m_list->model()->isRow(m_state->MenuRow))
+    if (!m_list->model()->isRow(m_state.MenuRow))
         return;
-    PlaySong(m_state->MenuRow);
+    PlaySong(m_state.MenuRow);
 }
 
 void PlaybackCommands::QMListBox1_Click(int, int, float x, float y)
@@ -76,7 +75,7 @@ void PlaybackCommands::QMListBox1_MouseUp(int button, int, float x, float y)
         return;
     if (button != 2)
         return;
-    m_state->MenuRow = m_list->HitTest(x, y);
+    m_state.MenuRow = m_list->HitTest(x, y);
     m_menu->popup(m_list->viewport()->mapToGlobal(QPointF(x, y).toPoint()));
 }
 
@@ -100,10 +99,10 @@ void PlaybackCommands::advance(PlayMode mode)
     // With no rows left there is nothing to play next.
     if (n < 1)
         return;
-    const int row = NextRow(mode, m_state->PlayRow, n, m_random);
-    m_state->PlayRow = row;
+    const int row = NextRow(mode, m_state.PlayRow, n, m_random);
+    m_state.PlayRow = row;
     // Armed before the address is given: the status change it brings already finds it armed.
-    m_state->AutoPlayState = AutoPlay::Armed;
+    m_state.AutoPlayState = AutoPlay::Armed;
     const SongRow song = m_list->model()->at(row);
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
@@ -115,19 +114,25 @@ void PlaybackCommands::advance(PlayMode mode)
 void PlaybackCommands::playFromList()
 {
     if (m_list->ListCount() >= 1)
-        PlaySong(qBound(1, m_state->PlayRow, m_list->ListCount()));
+        PlaySong(qBound(1, m_state.PlayRow, m_list->ListCount()));
 }
 
 void PlaybackCommands::WindowsMediaPlayer1_StatusChange()
 {
     m_status->setPanelText(3, u"播放器状态：" + m_player->status());
-    if (m_player->playState() == MediaPlayer::Stopped && m_state->AutoPlayState == AutoPlay::Armed)
+    if (m_player->playState() == MediaPlayer::Stopped && m_state.AutoPlayState == AutoPlay::Armed)
         m_player->play();
 }
 
 void PlaybackCommands::WindowsMediaPlayer1_Click(int, int, float, float)
 {
-    m_state->AutoPlayState = AutoPlay::Disarmed;
+    m_state.AutoPlayState = AutoPlay::Disarmed;
+}
+
+void PlaybackCommands::stopFromDesktop()
+{
+    m_state.AutoPlayState = AutoPlay::Disarmed;
+    m_player->stop();
 }
 
 } // namespace melodrift

@@ -21,7 +21,7 @@ class PlaybackCommands : public QObject {
 public:
     //! `playModes` holds the play-mode buttons, each with its PlayMode as its ID.
     PlaybackCommands(SongListBox* list, StatusBar* status, MediaPlayer* player, QButtonGroup* playModes, QMenu* menu,
-                     PlaybackState* state, QObject* parent = nullptr);
+                     QObject* parent = nullptr);
 
     void PlaySong(int row);
 
@@ -41,8 +41,14 @@ public:
     void advance(PlayMode mode);
     //! Plays the row that playback would start from (PlayRow, kept within the list).
     void playFromList();
+    //! The person's stop from outside the window (the desktop's): as a click on the player, it
+    //! disarms the re-play, then stops.
+    void stopFromDesktop();
+    //! Start-up's part: playback starts from row 1.
+    void startUp() { m_state.PlayRow = 1; }
 
-    [[nodiscard]] const PlaybackState& state() const { return *m_state; }
+    //! The play state; this object is its one writer.
+    [[nodiscard]] const PlaybackState& state() const { return m_state; }
 
 Q_SIGNALS:
     //! A row's song was given to the player.
@@ -54,7 +60,7 @@ private:
     MediaPlayer* m_player;
     QButtonGroup* m_playModes;
     QMenu* m_menu;
-    PlaybackState* m_state;
+    PlaybackState m_state;
     PlayRandom m_random;
 };
 
