@@ -15,12 +15,14 @@ if [ "$count" -eq 0 ]; then
   echo "clang-tidy: no sources found"
   exit 1
 fi
-# clang-tidy exits non-zero on a finding, so its findings are read from its output, not its status.
+# A finding makes clang-tidy exit non-zero, and so does a clang-tidy that cannot run (a missing
+# library, a bad compile database): either fails the check, with what it said.
 output=$(printf '%s\n' $files | xargs -P "$(nproc)" -n 2 clang-tidy -p "$2" --quiet 2>&1)
+status=$?
 findings=$(grep -E 'warning:|error:|Error while processing' <<<"$output")
-if [ -n "$findings" ]; then
-  echo "$findings"
-  echo "clang-tidy: findings in $(grep -c . <<<"$findings") lines ($count files)"
+if [ -n "$findings" ] || [ $status -ne 0 ]; then
+  echo "${findings:-$(tail -n 20 <<<"$output")}"
+  echo "clang-tidy: failed with status $status, findings in $(grep -c . <<<"$findings") lines ($count files)"
   exit 1
 fi
 echo "clang-tidy: $count passed, 0 failed"
