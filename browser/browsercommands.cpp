@@ -55,6 +55,7 @@ BrowserCommands::BrowserCommands(SongListBox* list, StatusBar* status, std::func
             [this](const QString& name) { m_status->setPanelText(2, u"已取消下载：" + name); });
     connect(m_navigator, &Navigator::navigationFailed, this,
             [this](const QString& url, const Failure& failure) { downloadFailed(m_songOfPage.take(url), failure); });
+    connect(m_navigator, &Navigator::navigationEnded, this, [this](const QString& url) { m_songOfPage.remove(url); });
 }
 
 BrowserCommands::~BrowserCommands() = default;

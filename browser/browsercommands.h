@@ -51,7 +51,7 @@ private:
     QWidget* m_window;
     std::unique_ptr<SaveLocation> m_saveLocation;
     Navigator* m_navigator;
-    QHash<QString, QString> m_songOfPage; // song page -> title, to name a download that cannot start
+    QHash<QString, QString> m_songOfPage; // song page -> title while it loads, to name a download that cannot start
 };
 
 } // namespace melodrift

@@ -1,6 +1,6 @@
 // GIO stands alone in this file: glib.h defines names that clash with Qt's keywords.
+#include "browser/browserlog.h"
 #include "browser/defaultbrowser.h"
-#include "browser/navigator.h"
 
 #include <QLoggingCategory>
 

@@ -1,5 +1,6 @@
 #include "browser/navigator.h"
 
+#include "browser/browserlog.h"
 #include "browser/download.h"
 #include "browser/filename.h"
 #include "net/pagefetch.h"
@@ -9,8 +10,6 @@
 #include <QPointer>
 
 namespace melodrift {
-
-Q_LOGGING_CATEGORY(lcBrowser, "melodrift.browser", QtWarningMsg)
 
 bool isFileResponse(const QByteArray& contentType, const QByteArray& contentDisposition)
 {
@@ -47,6 +46,8 @@ void Navigator::Navigate2(const QString& url)
     request.setTransferTimeout(PageFetcher::kDefaultStallTimeoutMs);
     QNetworkReply* reply = m_manager->get(request);
     qCInfo(lcBrowser) << "navigate" << url;
+    // Every way out (a page, a download at its end, a cancel, a failure) lets the reply go.
+    connect(reply, &QObject::destroyed, this, [this, url] { Q_EMIT navigationEnded(url); });
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         // Redirects report their own headers first; decide on the final answer only.
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

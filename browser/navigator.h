@@ -2,7 +2,6 @@
 
 #include "net/failure.h"
 
-#include <QLoggingCategory>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -11,9 +10,6 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace melodrift {
-
-//! The browser library's log: launches, page loads, downloads.
-Q_DECLARE_LOGGING_CATEGORY(lcBrowser)
 
 //! Asks the person where to save a file that the navigator was given.
 class SaveLocation {
@@ -43,6 +39,8 @@ Q_SIGNALS:
     //! The address gave nothing to load: no connection, refused, timed out, or an error status.
     //! `url` is the address as given to Navigate2.
     void navigationFailed(const QString& url, const melodrift::Failure& failure);
+    //! Whatever came of it, the address given to Navigate2 has been dealt with.
+    void navigationEnded(const QString& url);
 
 private:
     void onResponse(QNetworkReply* reply);

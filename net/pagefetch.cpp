@@ -1,18 +1,14 @@
 #include "net/pagefetch.h"
 
+#include "net/netlog.h"
 #include "net/textcodec.h"
 
-#include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
 namespace melodrift {
-
-namespace {
-Q_LOGGING_CATEGORY(lcNet, "melodrift.net", QtWarningMsg)
-} // namespace
 
 PageFetcher::PageFetcher(QObject* parent) : QObject(parent), m_manager(new QNetworkAccessManager(this))
 {

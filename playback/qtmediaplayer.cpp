@@ -1,7 +1,8 @@
 #include "playback/qtmediaplayer.h"
 
+#include "playback/playbacklog.h"
+
 #include <QAudioOutput>
-#include <QLoggingCategory>
 #include <QMediaMetaData>
 #include <QVideoFrame>
 #include <QVideoSink>
@@ -9,10 +10,6 @@
 #include <utility>
 
 namespace melodrift {
-
-namespace {
-Q_LOGGING_CATEGORY(lcPlayback, "melodrift.playback", QtWarningMsg)
-} // namespace
 
 QtMediaPlayer::QtMediaPlayer(QObject* parent) : MediaPlayer(parent), m_stream(new StreamVolume(this))
 {

@@ -1,6 +1,6 @@
 #include "playback/streamvolume.h"
 
-#include <QLoggingCategory>
+#include "playback/playbacklog.h"
 
 #include <pulse/context.h>
 #include <pulse/error.h>
@@ -15,8 +15,6 @@
 namespace melodrift {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcVolume, "melodrift.playback", QtWarningMsg)
 
 pa_volume_t toServer(double volume)
 {
@@ -46,7 +44,7 @@ StreamVolume::StreamVolume(QObject* parent) : QObject(parent)
         return;
     pa_context_set_state_callback(m_context, &ServerCallbacks::onState, this);
     if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-        qCInfo(lcVolume) << "no sound server:" << pa_strerror(pa_context_errno(m_context));
+        qCInfo(lcPlayback) << "no sound server:" << pa_strerror(pa_context_errno(m_context));
 }
 
 StreamVolume::~StreamVolume()
@@ -65,7 +63,7 @@ void ServerCallbacks::onState(pa_context* context, void* self)
     auto* me = static_cast<StreamVolume*>(self);
     if (pa_context_get_state(context) != PA_CONTEXT_READY)
         return;
-    qCInfo(lcVolume) << "sound server's stream volume in use";
+    qCInfo(lcPlayback) << "sound server's stream volume in use";
     me->m_connected = true;
     pa_context_set_subscribe_callback(context, &ServerCallbacks::onEvent, self);
     pa_operation_unref(pa_context_subscribe(context, PA_SUBSCRIPTION_MASK_SINK_INPUT, nullptr, nullptr));

@@ -2,17 +2,13 @@
 
 #include "net/musicsite.h"
 #include "net/pagefetch.h"
+#include "search/searchlog.h"
 
 #include <QElapsedTimer>
-#include <QLoggingCategory>
 #include <QNetworkReply>
 #include <QTimer>
 
 namespace melodrift {
-
-namespace {
-Q_LOGGING_CATEGORY(lcSearch, "melodrift.search", QtWarningMsg)
-} // namespace
 
 ResultLoader::ResultLoader(PageFetcher* fetcher, QObject* parent) : QObject(parent), m_fetcher(fetcher) {}
 

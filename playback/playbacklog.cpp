@@ -1,0 +1,7 @@
+#include "playback/playbacklog.h"
+
+namespace melodrift {
+
+Q_LOGGING_CATEGORY(lcPlayback, "melodrift.playback", QtWarningMsg)
+
+} // namespace melodrift

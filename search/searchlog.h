@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+namespace melodrift {
+
+//! melodrift.search, off by default: the result pages loaded.
+Q_DECLARE_LOGGING_CATEGORY(lcSearch)
+
+} // namespace melodrift
