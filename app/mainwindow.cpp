@@ -152,6 +152,9 @@ void MainWindow::wireEvents()
     connect(m_list, &SongListBox::DblClick, m_playback, &PlaybackCommands::QMListBox1_DblClick);
     connect(m_list, &SongListBox::MouseMove, m_playback, &PlaybackCommands::QMListBox1_MouseMove);
     connect(m_list, &SongListBox::MouseUp, m_playback, &PlaybackCommands::QMListBox1_MouseUp);
+    connect(m_list, &SongListBox::rowChosen, m_playback, &PlaybackCommands::rowChosen);
+    connect(m_list, &SongListBox::rowActivated, m_playback, &PlaybackCommands::rowActivated);
+    connect(m_list, &SongListBox::rowMenuRequested, m_playback, &PlaybackCommands::rowMenu);
     connect(m_pla, &QAction::triggered, m_playback, &PlaybackCommands::Pla_Click);
     connect(m_dolown, &QAction::triggered, m_browser, &BrowserCommands::Dolown_Click);
     connect(m_se360, &QAction::triggered, m_browser, &BrowserCommands::se360_Click);

@@ -251,7 +251,6 @@ void SongListBox::keyPressEvent(QKeyEvent* event)
 {
     const int count = ListCount();
     const int current = isRow(selectedRow()) ? selectedRow() : 0;
-    const int shift = vbShift(event->modifiers());
     int target = 0;
     switch (event->key()) {
     case Qt::Key_Down:
@@ -277,18 +276,17 @@ void SongListBox::keyPressEvent(QKeyEvent* event)
         // A key held down plays once, not at the keyboard's repeat rate.
         if (isRow(selectedRow()) && !event->isAutoRepeat()) {
             scrollToRow(selectedRow());
-            const QPointF p = rowCentre(selectedRow());
-            Q_EMIT DblClick(1, shift, float(p.x()), float(p.y()));
+            Q_EMIT rowActivated(selectedRow());
         }
         event->accept();
         return;
     case Qt::Key_Menu:
-        openMenuAtSelection(event->modifiers());
+        openMenuAtSelection();
         event->accept();
         return;
     case Qt::Key_F10:
         if (event->modifiers() & Qt::ShiftModifier) {
-            openMenuAtSelection(event->modifiers());
+            openMenuAtSelection();
             event->accept();
             return;
         }
@@ -304,24 +302,22 @@ void SongListBox::keyPressEvent(QKeyEvent* event)
     const int row = qBound(1, target, count);
     selectRow(row);
     scrollToRow(row);
-    const QPointF p = rowCentre(row);
-    Q_EMIT Click(1, shift, float(p.x()), float(p.y()));
+    Q_EMIT rowChosen(row);
 }
 
-void SongListBox::openMenuAtSelection(Qt::KeyboardModifiers modifiers)
+void SongListBox::openMenuAtSelection()
 {
     if (!isRow(selectedRow()))
         return;
     scrollToRow(selectedRow());
-    const QPointF p = rowCentre(selectedRow());
-    Q_EMIT MouseUp(2, vbShift(modifiers), float(p.x()), float(p.y()));
+    Q_EMIT rowMenuRequested(selectedRow(), rowCentre(selectedRow()).toPoint());
 }
 
 void SongListBox::contextMenuEvent(QContextMenuEvent* event)
 {
     // The mouse's menu comes with the right button's release; the keyboard's may come this way.
     if (event->reason() == QContextMenuEvent::Keyboard)
-        openMenuAtSelection(event->modifiers());
+        openMenuAtSelection();
     event->accept();
 }
 

@@ -30,9 +30,9 @@ struct SongListLook {
 //! Rows outside 1..ListCount are tolerated everywhere: reads give "", marks mark nothing.
 //! Mouse events carry the button (1 left, 2 right, 4 middle), the shift state (1 shift, 2 ctrl,
 //! 4 alt) and the pointer in viewport pixels, the units HitTest takes.
-//! The keyboard raises the same events at the selected row's centre: the arrows, Page Up/Down,
-//! Home and End select a row and raise Click; Enter raises DblClick (once while held); the Menu key and Shift+F10
-//! raise a right-button MouseUp. With no rows these keys do nothing.
+//! The keyboard acts on rows: the arrows, Page Up/Down, Home and End select a row and raise
+//! rowChosen; Enter raises rowActivated (once while held); the Menu key and Shift+F10 raise
+//! rowMenuRequested at the row's centre. With no rows these keys do nothing.
 class SongListBox : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -78,6 +78,10 @@ Q_SIGNALS:
     void DblClick(int button, int shift, float x, float y);
     void MouseMove(int button, int shift, float x, float y);
     void MouseUp(int button, int shift, float x, float y);
+    void rowChosen(int row);
+    void rowActivated(int row);
+    //! `at` in viewport pixels, where the menu opens.
+    void rowMenuRequested(int row, QPoint at);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -104,7 +108,7 @@ private:
     void selectRow(int row);
     //! The centre of a row in viewport pixels, where the keyboard's events point.
     [[nodiscard]] QPointF rowCentre(int row) const;
-    void openMenuAtSelection(Qt::KeyboardModifiers modifiers);
+    void openMenuAtSelection();
     // Accessibility: only while an assistive technology listens.
     void announceNewRows();
     void announceCleared();

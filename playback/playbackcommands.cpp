@@ -52,7 +52,11 @@ void PlaybackCommands::Pla_Click()
 
 void PlaybackCommands::QMListBox1_Click(int, int, float x, float y)
 {
-    const int row = m_list->HitTest(x, y);
+    rowChosen(m_list->HitTest(x, y));
+}
+
+void PlaybackCommands::rowChosen(int row)
+{
     if (row < 0)
         return;
     const SongRow& song = m_list->model()->at(row);
@@ -75,8 +79,21 @@ void PlaybackCommands::QMListBox1_MouseUp(int button, int, float x, float y)
         return;
     if (button != 2)
         return;
-    m_state.MenuRow = m_list->HitTest(x, y);
-    m_menu->popup(m_list->viewport()->mapToGlobal(QPointF(x, y).toPoint()));
+    rowMenu(m_list->HitTest(x, y), QPointF(x, y).toPoint());
+}
+
+void PlaybackCommands::rowMenu(int row, QPoint at)
+{
+    if (m_list->ListCount() < 1)
+        return;
+    m_state.MenuRow = row;
+    m_menu->popup(m_list->viewport()->mapToGlobal(at));
+}
+
+void PlaybackCommands::rowActivated(int row)
+{
+    if (row >= 0)
+        PlaySong(row);
 }
 
 PlayMode PlaybackCommands::playMode() const

@@ -4,6 +4,7 @@
 #include "playback/playmode.h"
 
 #include <QObject>
+#include <QPoint>
 
 class QButtonGroup;
 class QMenu;
@@ -30,6 +31,11 @@ public:
     void QMListBox1_MouseMove(int button, int shift, float x, float y);
     void QMListBox1_MouseUp(int button, int shift, float x, float y);
     void Pla_Click();
+    //! The keyboard's acts on a row (what the mouse's click, double-click and right-button
+    //! release do at a point): show it, play it, open its menu at `at` in the list's viewport.
+    void rowChosen(int row);
+    void rowActivated(int row);
+    void rowMenu(int row, QPoint at);
 
     void WindowsMediaPlayer1_PlayStateChange(int newState);
     void WindowsMediaPlayer1_StatusChange();

@@ -155,42 +155,43 @@ private Q_SLOTS:
         QVERIFY(m_list->HitTest(10, 0) > 1);
     }
 
-    // The keyboard raises the mouse's events at the row it chose, which the handlers hit-test.
-    void keysChooseARowAndRaiseTheMouseEvents_data()
+    // The keyboard acts on rows: chosen, played, or its menu opened on screen, at that row.
+    void keysChooseARowAndActOnIt_data()
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("start"); // the row clicked first; 0 for none
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
-        QTest::addColumn<QString>("event"); // Click, DblClick, MouseUp or "" for none
+        QTest::addColumn<QString>("event"); // chosen, activated, menu or "" for none
         QTest::addColumn<int>("row");
         QTest::addColumn<bool>("away"); // the chosen row scrolled out of view before the key
         const int shift = Qt::ShiftModifier;
         QTest::newRow("Down with no row chosen takes the first")
-            << 100 << 0 << int(Qt::Key_Down) << 0 << "Click" << 1 << false;
-        QTest::newRow("Down") << 100 << 3 << int(Qt::Key_Down) << 0 << "Click" << 4 << false;
-        QTest::newRow("Up") << 100 << 3 << int(Qt::Key_Up) << 0 << "Click" << 2 << false;
-        QTest::newRow("Up on the first row stays") << 100 << 1 << int(Qt::Key_Up) << 0 << "Click" << 1 << false;
-        QTest::newRow("Page Down moves a page") << 100 << 1 << int(Qt::Key_PageDown) << 0 << "Click" << -1 << false;
+            << 100 << 0 << int(Qt::Key_Down) << 0 << "chosen" << 1 << false;
+        QTest::newRow("Down") << 100 << 3 << int(Qt::Key_Down) << 0 << "chosen" << 4 << false;
+        QTest::newRow("Up") << 100 << 3 << int(Qt::Key_Up) << 0 << "chosen" << 2 << false;
+        QTest::newRow("Up on the first row stays") << 100 << 1 << int(Qt::Key_Up) << 0 << "chosen" << 1 << false;
+        QTest::newRow("Page Down moves a page") << 100 << 1 << int(Qt::Key_PageDown) << 0 << "chosen" << -1 << false;
         QTest::newRow("Page Up stops at the first row")
-            << 100 << 3 << int(Qt::Key_PageUp) << 0 << "Click" << 1 << false;
-        QTest::newRow("Home") << 100 << 12 << int(Qt::Key_Home) << 0 << "Click" << 1 << false;
-        QTest::newRow("End scrolls to the last row") << 100 << 3 << int(Qt::Key_End) << 0 << "Click" << 100 << false;
-        QTest::newRow("Enter plays the chosen row") << 100 << 5 << int(Qt::Key_Return) << 0 << "DblClick" << 5 << false;
+            << 100 << 3 << int(Qt::Key_PageUp) << 0 << "chosen" << 1 << false;
+        QTest::newRow("Home") << 100 << 12 << int(Qt::Key_Home) << 0 << "chosen" << 1 << false;
+        QTest::newRow("End scrolls to the last row") << 100 << 3 << int(Qt::Key_End) << 0 << "chosen" << 100 << false;
+        QTest::newRow("Enter plays the chosen row")
+            << 100 << 5 << int(Qt::Key_Return) << 0 << "activated" << 5 << false;
         QTest::newRow("Enter on a row the wheel moved away brings it back")
-            << 100 << 5 << int(Qt::Key_Return) << 0 << "DblClick" << 5 << true;
+            << 100 << 5 << int(Qt::Key_Return) << 0 << "activated" << 5 << true;
         QTest::newRow("the Menu key on a row moved away too")
-            << 100 << 5 << int(Qt::Key_Menu) << 0 << "MouseUp" << 5 << true;
+            << 100 << 5 << int(Qt::Key_Menu) << 0 << "menu" << 5 << true;
         QTest::newRow("Enter with no row chosen does nothing")
             << 100 << 0 << int(Qt::Key_Enter) << 0 << "" << -1 << false;
         QTest::newRow("the Menu key opens the row's menu")
-            << 100 << 5 << int(Qt::Key_Menu) << 0 << "MouseUp" << 5 << false;
-        QTest::newRow("Shift+F10 too") << 100 << 5 << int(Qt::Key_F10) << shift << "MouseUp" << 5 << false;
+            << 100 << 5 << int(Qt::Key_Menu) << 0 << "menu" << 5 << false;
+        QTest::newRow("Shift+F10 too") << 100 << 5 << int(Qt::Key_F10) << shift << "menu" << 5 << false;
         QTest::newRow("F10 alone does not") << 100 << 5 << int(Qt::Key_F10) << 0 << "" << 5 << false;
         QTest::newRow("no rows: Down does nothing") << 0 << 0 << int(Qt::Key_Down) << 0 << "" << -1 << false;
         QTest::newRow("no rows: the Menu key does nothing") << 0 << 0 << int(Qt::Key_Menu) << 0 << "" << -1 << false;
     }
-    void keysChooseARowAndRaiseTheMouseEvents()
+    void keysChooseARowAndActOnIt()
     {
         QFETCH(int, rows);
         QFETCH(int, start);
@@ -208,23 +209,25 @@ private Q_SLOTS:
             m_list->verticalScrollBar()->setValue(m_list->verticalScrollBar()->maximum());
         if (row < 0 && !event.isEmpty())
             row = start + m_list->rowsPerPage();
-        QSignalSpy clicks(m_list.get(), &SongListBox::Click);
-        QSignalSpy doubles(m_list.get(), &SongListBox::DblClick);
-        QSignalSpy ups(m_list.get(), &SongListBox::MouseUp);
+        QSignalSpy chosen(m_list.get(), &SongListBox::rowChosen);
+        QSignalSpy activated(m_list.get(), &SongListBox::rowActivated);
+        QSignalSpy menu(m_list.get(), &SongListBox::rowMenuRequested);
+        QSignalSpy mouse(m_list.get(), &SongListBox::Click); // the keys raise no mouse event
         m_list->setFocus();
         QTest::keyClick(m_list.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QSignalSpy* spies[] = {&clicks, &doubles, &ups};
-        const QStringList names = {QStringLiteral("Click"), QStringLiteral("DblClick"), QStringLiteral("MouseUp")};
+        QSignalSpy* spies[] = {&chosen, &activated, &menu};
+        const QStringList names = {QStringLiteral("chosen"), QStringLiteral("activated"), QStringLiteral("menu")};
         for (int i = 0; i < 3; ++i)
             QCOMPARE(spies[i]->size(), names[i] == event ? 1 : 0);
+        QCOMPARE(mouse.size(), 0);
         if (event.isEmpty()) {
             QCOMPARE(m_list->selectedRow(), start > 0 ? start : -1);
             return;
         }
-        const QList<QVariant> args = spies[names.indexOf(event)]->first();
-        QCOMPARE(args[0].toInt(), event == u"MouseUp" ? 2 : 1);
-        QCOMPARE(m_list->HitTest(args[2].toFloat(), args[3].toFloat()), row); // on screen, at that row
+        QCOMPARE(spies[names.indexOf(event)]->first().at(0).toInt(), row);
         QCOMPARE(m_list->selectedRow(), row);
+        if (event == u"menu") // on screen, at that row
+            QCOMPARE(m_list->HitTest(menu[0][1].toPoint().x(), menu[0][1].toPoint().y()), row);
     }
 
     void theKeyboardsRowIsMarkedWhileTheListHasFocus()
@@ -270,7 +273,7 @@ private Q_SLOTS:
         QTest::keyClick(m_list.get(), Qt::Key_Down);
         QTRY_VERIFY(!painted.isEmpty());
         QCOMPARE(painted.boundingRect(), m_list->viewport()->rect());
-        QSignalSpy doubles(m_list.get(), &SongListBox::DblClick);
+        QSignalSpy doubles(m_list.get(), &SongListBox::rowActivated);
         QTest::keyPress(m_list.get(), Qt::Key_Return);
         for (int i = 0; i < 5; ++i) {
             QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
