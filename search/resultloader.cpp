@@ -69,8 +69,7 @@ void ResultLoader::reportRows()
     const quint64 generation = m_generation;
     while (m_nextRow < m_rows.size()) {
         const SongLink link = m_rows[m_nextRow++]; // a copy: a receiver may start a new search
-        Q_EMIT message(u"找到：" + link.found);
-        Q_EMIT rowFound(link.song);
+        Q_EMIT rowFound(link.song, link.found);
         if (generation != m_generation)
             return;
         if (m_nextRow < m_rows.size() && slice.elapsed() >= kSliceMs) {
@@ -83,7 +82,7 @@ void ResultLoader::reportRows()
         }
     }
     m_rows.clear();
-    Q_EMIT message(QStringLiteral("搜索结束！"));
+    Q_EMIT pageDone();
     m_running = false;
     startNextLoad();
 }

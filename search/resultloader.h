@@ -34,12 +34,12 @@ public:
     static constexpr int kSliceMs = 8;
 
 Q_SIGNALS:
-    //! For the message line: "找到：…" before each row, "搜索结束！" when a page is done.
-    void message(const QString& text);
     //! The page at `address` could not be had.
     void failed(const QString& address, const melodrift::Failure& failure);
-    //! One accepted song link, in page order.
-    void rowFound(const melodrift::SongRow& song);
+    //! One accepted song link, in page order, with the text the link gave (`SongLink::found`).
+    void rowFound(const melodrift::SongRow& song, const QString& found);
+    //! Every row of a page has been reported.
+    void pageDone();
     //! The last queued load has ended.
     void idle();
 

@@ -14,8 +14,12 @@ SearchCommands::SearchCommands(QLineEdit* text1, SongListBox* list, StatusBar* s
                                QObject* parent)
     : QObject(parent), m_text1(text1), m_list(list), m_status(status), m_loader(new ResultLoader(fetcher, this))
 {
-    connect(m_loader, &ResultLoader::message, this, [this](const QString& text) { m_status->setPanelText(2, text); });
-    connect(m_loader, &ResultLoader::rowFound, m_list->model(), &SongListModel::append);
+    connect(m_loader, &ResultLoader::rowFound, this, [this](const SongRow& song, const QString& found) {
+        m_status->setPanelText(2, u"找到：" + found);
+        m_list->model()->append(song);
+    });
+    connect(m_loader, &ResultLoader::pageDone, this,
+            [this] { m_status->setPanelText(2, QStringLiteral("搜索结束！")); });
     connect(m_loader, &ResultLoader::failed, this, [this](const QString& address, const Failure& failure) {
         m_status->setPanelText(2, u"搜索失败：" + failureText(failure));
         // A page that did not come was not turned: the next "翻页" asks for it again.
