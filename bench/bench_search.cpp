@@ -57,7 +57,7 @@ int main(int argc, char* argv[])
         const double toRows = medianMs(21, [&] {
             list.Clear();
             for (const SongLink& link : ScrapeResultPage(page, musicsite::siteHost()))
-                list.model()->append(link.song);
+                list.songs()->append(link.song);
         });
         std::printf("page of %5d rows (%7lld bytes): scrape %7.3f ms, scrape and append %7.3f ms (%lld rows)\n", rows,
                     static_cast<long long>(page.toUtf8().size()), scrape, toRows, static_cast<long long>(found));

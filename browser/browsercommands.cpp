@@ -63,9 +63,9 @@ BrowserCommands::~BrowserCommands() = default;
 void BrowserCommands::Dolown_Click()
 {
     const int row = m_menuRow();
-    if (!m_list->model()->isRow(row))
+    if (!m_list->songs()->isRow(row))
         return;
-    const SongRow& song = m_list->model()->at(row);
+    const SongRow& song = m_list->songs()->at(row);
     const QString url = SongPageUrl(song.id);
     m_songOfPage.insert(url, song.title);
     m_navigator->Navigate2(url);
@@ -89,8 +89,8 @@ void BrowserCommands::se360_Click()
     // Case matters here, unlike the start-up check: the design has the two tests differ.
     if (Is360Browser(GetDefaultBrowser(*m_launcher), Qt::CaseSensitive)) {
         const int row = m_menuRow();
-        if (m_list->model()->isRow(row))
-            open(SongPageUrl(m_list->model()->at(row).id));
+        if (m_list->songs()->isRow(row))
+            open(SongPageUrl(m_list->songs()->at(row).id));
         return;
     }
     m_dialogs->warn(m_window, QStringLiteral("默认不是360安全浏览器"),

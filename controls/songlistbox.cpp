@@ -2,10 +2,9 @@
 
 #include "controls/formfont.h"
 #include "controls/plaintext.h"
-#include "controls/songlistaccessible.h"
 #include "controls/vbmouse.h"
 
-#include <QAccessible>
+#include <QAbstractItemDelegate>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,25 +12,92 @@
 #include <QScrollBar>
 #include <QToolTip>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
 namespace melodrift {
 
+//! Draws a row in the design's look: the two row colours, the chosen and played colours, the
+//! columns side by side and the keyboard's dotted frame.
+class SongRowDelegate final : public QAbstractItemDelegate {
+public:
+    //! How a column is laid out: the title takes the room the others leave; they stand at the
+    //! right in their order, each `width` wide, `gap` apart.
+    struct ColumnLook {
+        int width = 0;
+        Qt::Alignment align = Qt::AlignLeft;
+        Qt::TextElideMode elide = Qt::ElideRight;
+    };
+
+    SongRowDelegate(const SongListLook& look, const QFontMetrics& metrics, QObject* parent)
+        : QAbstractItemDelegate(parent), m_look(look), m_playTextColor(look.itemPlyTextColor)
+    {
+        m_columns[SongListModel::Title] = {0, Qt::AlignLeft, Qt::ElideRight};
+        m_columns[SongListModel::Id] = {metrics.horizontalAdvance(QStringLiteral("0000000000")), Qt::AlignRight,
+                                        Qt::ElideLeft};
+    }
+
+    [[nodiscard]] QColor playTextColor() const { return m_playTextColor; }
+    void setPlayTextColor(const QColor& color) { m_playTextColor = color; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QRect& rect = option.rect;
+        const bool chosen = index.data(SongListModel::ChosenRole).toBool();
+        QColor text = m_look.itemNorTextColor;
+        if (chosen) {
+            painter->fillRect(rect, m_look.itemSelBkColor);
+            text = m_look.itemSelTextColor;
+        } else {
+            painter->fillRect(rect, index.row() % 2 == 0 ? m_look.itemBkColor1 : m_look.itemBkColor2);
+            if (index.data(SongListModel::PlayedRole).toBool())
+                text = m_playTextColor;
+        }
+        painter->setPen(text);
+        painter->setFont(option.font);
+        int right = rect.right() + 1 - kGap;
+        for (int c = SongListModel::ColumnCount - 1; c >= 0; --c) {
+            const ColumnLook& column = m_columns[size_t(c)];
+            const int left = c == SongListModel::Title ? rect.left() + kGap : right - column.width;
+            const QRect cell(left, rect.top(), right - left, rect.height());
+            const QString value = index.data(SongListModel::columnRole(SongListModel::Column(c))).toString();
+            painter->drawText(cell, Qt::AlignVCenter | column.align | Qt::TextSingleLine,
+                              option.fontMetrics.elidedText(value, column.elide, cell.width()));
+            right = left - kGap;
+        }
+        // The keyboard's place, drawn whatever the style: some show a focus frame only after Tab.
+        if (chosen && (option.state & QStyle::State_HasFocus)) {
+            painter->setPen(QPen(m_look.itemSelTextColor, 1, Qt::DotLine));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(rect.adjusted(1, 1, -2, -2));
+        }
+    }
+
+    [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return {1, m_look.itemHeight}; // as wide as the view
+    }
+
+private:
+    static constexpr int kGap = 4;
+    const SongListLook& m_look;
+    QColor m_playTextColor;
+    std::array<ColumnLook, SongListModel::ColumnCount> m_columns;
+};
+
 SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
-    : QAbstractScrollArea(parent), m_look(look), m_model(new SongListModel(this)),
-      m_playTextColor(look.itemPlyTextColor)
+    : QListView(parent), m_look(look), m_model(new SongListModel(this))
 {
-    connect(m_model, &SongListModel::aboutToClear, this, &SongListBox::announceCleared);
-    connect(m_model, &SongListModel::cleared, this, [this] {
-        updateScrollRange();
-        viewport()->update();
-    });
-    connect(m_model, &SongListModel::appended, this, &SongListBox::rowAppended);
-    connect(m_model, &SongListModel::playedRowChanged, this, &SongListBox::playedRowChanged);
-    connect(m_model, &SongListModel::chosenRowChanged, this, &SongListBox::chosenRowChanged);
-    // Before anything below asks Qt for the list's accessible object and Qt keeps a plain one.
-    installSongListAccessibility();
+    setFont(formFont());
+    m_delegate = new SongRowDelegate(m_look, fontMetrics(), this);
+    setItemDelegate(m_delegate);
+    setModel(m_model);
+    setUniformItemSizes(true);
+    setVerticalScrollMode(ScrollPerPixel);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(m_look.borderWidth);
     QPalette pal = palette();
@@ -40,11 +106,8 @@ SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
     setPalette(pal);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    viewport()->setMouseTracking(true);
-    viewport()->setAutoFillBackground(false);
+    setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    setFont(formFont());
-    m_idColumnWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
     setAccessibleName(QStringLiteral("歌曲列表"));
 }
 
@@ -64,19 +127,6 @@ void SongListBox::AddItem(const QString& title, const QString& id, const QString
     m_model->append(std::move(row));
 }
 
-void SongListBox::rowAppended(int row)
-{
-    // One scroll-bar update per batch of appends, not one per row.
-    if (!m_rangeStale) {
-        m_rangeStale = true;
-        QMetaObject::invokeMethod(this, &SongListBox::syncScrollRange, Qt::QueuedConnection);
-    }
-    // Only a row that lands inside the viewport needs a repaint.
-    const int top = rowTop(row);
-    if (top < viewport()->height())
-        viewport()->update(0, top, viewport()->width(), m_look.itemHeight);
-}
-
 QString SongListBox::ItemId(int row) const
 {
     return m_model->at(row).id;
@@ -92,9 +142,14 @@ int SongListBox::HitTest(float x, float y) const
     if (!std::isfinite(x) || !std::isfinite(y) || x < 0 || y < 0 || x >= viewport()->width() ||
         y >= viewport()->height())
         return -1;
-    const double contentY = double(y) + verticalScrollBar()->value();
+    const double contentY = double(y) + verticalOffset();
     const double row = std::floor(contentY / m_look.itemHeight) + 1;
     return row <= ListCount() ? static_cast<int>(row) : -1;
+}
+
+int SongListBox::rowTop(int row) const
+{
+    return (row - 1) * m_look.itemHeight - verticalOffset();
 }
 
 void SongListBox::PlayItem(int row)
@@ -102,175 +157,87 @@ void SongListBox::PlayItem(int row)
     m_model->setPlayedRow(row);
 }
 
-void SongListBox::playedRowChanged(int old, int row)
-{
-    updateRow(old);
-    updateRow(row);
-    if (old != row) {
-        announceRow(old, QAccessible::DescriptionChanged);
-        announceRow(row, QAccessible::DescriptionChanged);
-    }
-}
-
 void SongListBox::PlayTextColor(const QColor& color)
 {
-    m_playTextColor = color;
-    updateRow(playedRow());
+    m_delegate->setPlayTextColor(color);
+    if (isRow(playedRow()))
+        update(m_model->index(playedRow() - 1));
 }
 
-int SongListBox::rowTop(int row) const
+QColor SongListBox::playedRowTextColor() const
 {
-    return (row - 1) * m_look.itemHeight - verticalScrollBar()->value();
+    return m_delegate->playTextColor();
 }
 
 void SongListBox::scrollToRow(int row)
 {
     if (!isRow(row))
         return;
-    syncScrollRange();
-    const int top = rowTop(row);
-    if (top < 0)
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + top);
-    else if (top + m_look.itemHeight > viewport()->height())
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + top + m_look.itemHeight - viewport()->height());
-}
-
-void SongListBox::syncScrollRange()
-{
-    if (!m_rangeStale)
-        return;
-    updateScrollRange();
-    announceNewRows();
-}
-
-void SongListBox::updateScrollRange()
-{
-    m_rangeStale = false;
-    const qint64 content = qint64(ListCount()) * m_look.itemHeight;
-    const int maximum = static_cast<int>(qBound<qint64>(0, content - viewport()->height(), qint64(INT_MAX)));
-    QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, maximum);
-    bar->setPageStep(viewport()->height());
-    bar->setSingleStep(m_look.itemHeight);
-}
-
-void SongListBox::updateRow(int row)
-{
-    if (isRow(row))
-        viewport()->update(0, rowTop(row), viewport()->width(), m_look.itemHeight);
-}
-
-void SongListBox::resizeEvent(QResizeEvent* event)
-{
-    QAbstractScrollArea::resizeEvent(event);
-    updateScrollRange();
-}
-
-void SongListBox::paintEvent(QPaintEvent* event)
-{
-    QPainter painter(viewport());
-    const QRect area = event->rect();
-    painter.fillRect(area, m_look.backColor);
-    const int width = viewport()->width();
-    const int h = m_look.itemHeight;
-    const int offset = verticalScrollBar()->value();
-    const int first = qMax(1, (area.top() + offset) / h + 1);
-    const int last = qMin(ListCount(), (area.bottom() + offset) / h + 1);
-    const int idLeft = width - m_idColumnWidth - 4;
-    for (int row = first; row <= last; ++row) {
-        const SongRow& item = m_model->at(row);
-        const QRect rect(0, rowTop(row), width, h);
-        QColor text = m_look.itemNorTextColor;
-        if (row == selectedRow()) {
-            painter.fillRect(rect, m_look.itemSelBkColor);
-            text = m_look.itemSelTextColor;
-        } else {
-            painter.fillRect(rect, (row % 2 == 1) ? m_look.itemBkColor1 : m_look.itemBkColor2);
-            if (row == playedRow())
-                text = m_playTextColor;
-        }
-        painter.setPen(text);
-        const QRect titleRect(rect.left() + 4, rect.top(), idLeft - 8, h);
-        const QString title = painter.fontMetrics().elidedText(item.title, Qt::ElideRight, titleRect.width());
-        painter.drawText(titleRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, title);
-        const QRect idRect(idLeft, rect.top(), m_idColumnWidth, h);
-        const QString id = painter.fontMetrics().elidedText(item.id, Qt::ElideLeft, idRect.width());
-        painter.drawText(idRect, Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine, id);
-    }
-    if (hasFocus()) {
-        // The keyboard's place: the selected row, or the whole list before a row is chosen. Drawn
-        // here, whatever the style: some styles show a focus frame only after Tab.
-        const int chosen = selectedRow();
-        const bool row = isRow(chosen);
-        painter.setPen(QPen(row ? m_look.itemSelTextColor : m_look.itemNorTextColor, 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect((row ? QRect(0, rowTop(chosen), width, h) : viewport()->rect()).adjusted(1, 1, -2, -2));
-    }
-}
-
-void SongListBox::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
-        const QPointF p = event->position();
-        const int row = HitTest(float(p.x()), float(p.y()));
-        if (row > 0)
-            selectRow(row);
-    }
-    QAbstractScrollArea::mousePressEvent(event);
+    m_model->flush();
+    scrollTo(m_model->index(row - 1));
 }
 
 void SongListBox::selectRow(int row)
 {
-    m_model->setChosenRow(row);
+    m_model->flush();
+    setCurrentIndex(m_model->index(row - 1));
 }
 
-void SongListBox::chosenRowChanged(int old, int row)
+QItemSelectionModel::SelectionFlags SongListBox::selectionCommand(const QModelIndex& index, const QEvent*) const
 {
+    // One chosen row, always selected: no key or modifier unchooses it.
+    return index.isValid() ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate;
+}
+
+void SongListBox::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    const int old = m_model->chosenRow();
+    m_model->setChosenRow(current.row() + 1);
     // Before a row was chosen the focus frame ran round the whole list.
     if (!isRow(old) && hasFocus())
         viewport()->update();
-    updateRow(old);
-    updateRow(row);
-    announceRow(old, QAccessible::SelectionRemove);
-    announceRow(row, QAccessible::Selection);
-    if (hasFocus())
-        announceRow(row, QAccessible::Focus);
+    QListView::currentChanged(current, previous);
 }
 
-int SongListBox::rowsPerPage() const
+void SongListBox::rowsInserted(const QModelIndex& parent, int start, int end)
 {
-    return qMax(1, viewport()->height() / m_look.itemHeight);
+    QListView::rowsInserted(parent, start, end);
+    // Rows come in batches: lay each out now, so that the scroll bar knows them when they are told.
+    executeDelayedItemsLayout();
 }
 
-QPointF SongListBox::rowCentre(int row) const
+void SongListBox::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
 {
-    return QPointF(viewport()->width() / 2.0, rowTop(row) + m_look.itemHeight / 2.0);
+    QListView::dataChanged(topLeft, bottomRight, roles);
+    if (roles.contains(Qt::AccessibleDescriptionRole)) {
+        for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+            announceRow(row + 1, QAccessible::DescriptionChanged);
+    }
+}
+
+void SongListBox::announceRow(int row, QAccessible::Event type)
+{
+    if (!isRow(row) || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(this, type);
+    event.setChild(row - 1);
+    QAccessible::updateAccessibility(&event);
+}
+
+void SongListBox::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    if (hasFocus() && !isRow(selectedRow())) {
+        // Before a row is chosen the keyboard's place is the whole list.
+        QPainter painter(viewport());
+        painter.setPen(QPen(m_look.itemNorTextColor, 1, Qt::DotLine));
+        painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));
+    }
 }
 
 void SongListBox::keyPressEvent(QKeyEvent* event)
 {
-    const int count = ListCount();
-    const int current = isRow(selectedRow()) ? selectedRow() : 0;
-    int target = 0;
     switch (event->key()) {
-    case Qt::Key_Down:
-        target = current + 1;
-        break;
-    case Qt::Key_Up:
-        target = current - 1;
-        break;
-    case Qt::Key_PageDown:
-        target = current + rowsPerPage();
-        break;
-    case Qt::Key_PageUp:
-        target = current - rowsPerPage();
-        break;
-    case Qt::Key_Home:
-        target = 1;
-        break;
-    case Qt::Key_End:
-        target = count;
-        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // A key held down plays once, not at the keyboard's repeat rate.
@@ -290,27 +257,29 @@ void SongListBox::keyPressEvent(QKeyEvent* event)
             event->accept();
             return;
         }
-        [[fallthrough]];
+        break;
     default:
-        QAbstractScrollArea::keyPressEvent(event);
-        return;
+        break;
     }
-    event->accept();
-    // With no rows these keys do nothing, as a click on an empty list does nothing.
-    if (count < 1)
-        return;
-    const int row = qBound(1, target, count);
-    selectRow(row);
-    scrollToRow(row);
-    Q_EMIT rowChosen(row);
+    static constexpr std::array moves{Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                      Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+    const bool move = std::find(moves.begin(), moves.end(), event->key()) != moves.end();
+    const int before = selectedRow();
+    m_model->flush();
+    QListView::keyPressEvent(event);
+    if (move)
+        event->accept(); // with no rows too, as a click on an empty list does nothing
+    if (isRow(selectedRow()) && (move || selectedRow() != before))
+        Q_EMIT rowChosen(selectedRow());
 }
 
 void SongListBox::openMenuAtSelection()
 {
-    if (!isRow(selectedRow()))
+    const int row = selectedRow();
+    if (!isRow(row))
         return;
-    scrollToRow(selectedRow());
-    Q_EMIT rowMenuRequested(selectedRow(), rowCentre(selectedRow()).toPoint());
+    scrollToRow(row);
+    Q_EMIT rowMenuRequested(row, visualRect(m_model->index(row - 1)).center());
 }
 
 void SongListBox::contextMenuEvent(QContextMenuEvent* event)
@@ -323,15 +292,22 @@ void SongListBox::contextMenuEvent(QContextMenuEvent* event)
 
 void SongListBox::focusInEvent(QFocusEvent* event)
 {
-    QAbstractScrollArea::focusInEvent(event);
+    // Not the item view's: it would make the first row current, and the first Down would skip it.
+    QAbstractScrollArea::focusInEvent(event); // NOLINT(bugprone-parent-virtual-call)
     viewport()->update();
     announceRow(selectedRow(), QAccessible::Focus);
 }
 
-void SongListBox::focusOutEvent(QFocusEvent* event)
+void SongListBox::mousePressEvent(QMouseEvent* event)
 {
-    QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
+    // The design's events, not the item view's clicks, drags and rubber bands.
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+        const QPointF p = event->position();
+        const int row = HitTest(float(p.x()), float(p.y()));
+        if (row > 0)
+            selectRow(row);
+    }
+    event->accept();
 }
 
 void SongListBox::mouseReleaseEvent(QMouseEvent* event)
@@ -359,7 +335,6 @@ void SongListBox::mouseMoveEvent(QMouseEvent* event)
 
 bool SongListBox::viewportEvent(QEvent* event)
 {
-    syncScrollRange();
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         if (m_toolTipText.isEmpty())
@@ -368,7 +343,7 @@ bool SongListBox::viewportEvent(QEvent* event)
             QToolTip::showText(help->globalPos(), plainTextToolTip(m_toolTipText), viewport());
         return true;
     }
-    return QAbstractScrollArea::viewportEvent(event);
+    return QListView::viewportEvent(event);
 }
 
 } // namespace melodrift

@@ -2,14 +2,14 @@
 
 #include "songlist/songlistmodel.h"
 
-#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QColor>
-#include <QHash>
+#include <QListView>
 #include <QString>
 
-class QAccessibleInterface;
-
 namespace melodrift {
+
+class SongRowDelegate;
 
 //! Colours and metrics of the song list; fixed when the list is made.
 struct SongListLook {
@@ -26,18 +26,19 @@ struct SongListLook {
     int borderWidth = 1;
 };
 
-//! Owner-drawn list of songs: draws its model's rows (1..ListCount), only the visible ones.
-//! Rows outside 1..ListCount are tolerated everywhere: reads give "", marks mark nothing.
+//! The owner-drawn list of songs: a list view of its SongListModel, with the design's calls over
+//! it. Rows are numbered 1..ListCount; rows outside are tolerated everywhere: reads give "",
+//! marks mark nothing.
 //! Mouse events carry the button (1 left, 2 right, 4 middle), the shift state (1 shift, 2 ctrl,
-//! 4 alt) and the pointer in viewport pixels, the units HitTest takes.
-//! The keyboard acts on rows: the arrows, Page Up/Down, Home and End select a row and raise
-//! rowChosen; Enter raises rowActivated (once while held); the Menu key and Shift+F10 raise
-//! rowMenuRequested at the row's centre. With no rows these keys do nothing.
-class SongListBox : public QAbstractScrollArea {
+//! 4 alt) and the pointer in viewport pixels, the units HitTest takes; a left or right press
+//! chooses the row under it.
+//! The keyboard is the view's: the arrows, Page Up/Down, Home, End and typing a title choose a row
+//! and raise rowChosen; Enter raises rowActivated (once while held); the Menu key and Shift+F10
+//! raise rowMenuRequested at the row's centre. With no rows these keys do nothing.
+class SongListBox : public QListView {
     Q_OBJECT
 public:
     explicit SongListBox(QWidget* parent = nullptr, const SongListLook& look = {});
-    ~SongListBox() override;
 
     void Clear();
     void AddItem(const QString& title, const QString& id, const QString& id2, qint16 state);
@@ -51,12 +52,10 @@ public:
     void PlayItem(int row);
     void PlayTextColor(const QColor& color);
     [[nodiscard]] int playedRow() const { return m_model->playedRow(); }
-    [[nodiscard]] QColor playedRowTextColor() const { return m_playTextColor; }
+    [[nodiscard]] QColor playedRowTextColor() const;
     [[nodiscard]] int selectedRow() const { return m_model->chosenRow(); }
     //! The rows and marks this list draws; append to it to add rows.
-    [[nodiscard]] SongListModel* model() const { return m_model; }
-    //! Rows a keyboard page moves by: those the viewport shows whole, at least one.
-    [[nodiscard]] int rowsPerPage() const;
+    [[nodiscard]] SongListModel* songs() const { return m_model; }
 
     //! Tooltip over the rows, always shown as plain text.
     void setToolTipText(const QString& text) { m_toolTipText = text; }
@@ -67,11 +66,6 @@ public:
     void scrollToRow(int row);
     //! The top of a row in viewport pixels (may be outside the viewport).
     [[nodiscard]] int rowTop(int row) const;
-
-    //! The accessible object of a row, made on the first request; null outside the list.
-    [[nodiscard]] QAccessibleInterface* accessibleRow(int row) const;
-    //! How many rows have an accessible object now (none until something asks).
-    [[nodiscard]] int accessibleRowsAlive() const { return static_cast<int>(m_accessibleRows.size()); }
 
 Q_SIGNALS:
     void Click(int button, int shift, float x, float y);
@@ -85,7 +79,6 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -93,36 +86,25 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;
+    [[nodiscard]] QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                                       const QEvent* event) const override;
 
 private:
     [[nodiscard]] bool isRow(int row) const { return m_model->isRow(row); }
-    void rowAppended(int row);
-    void playedRowChanged(int old, int row);
-    void chosenRowChanged(int old, int row);
-    void updateScrollRange();
-    //! Brings the scroll bar up to date with rows added since; appends only mark it stale.
-    void syncScrollRange();
-    void updateRow(int row);
     void selectRow(int row);
-    //! The centre of a row in viewport pixels, where the keyboard's events point.
-    [[nodiscard]] QPointF rowCentre(int row) const;
     void openMenuAtSelection();
-    // Accessibility: only while an assistive technology listens.
-    void announceNewRows();
-    void announceCleared();
-    void announceRow(int row, int eventType) const;
+    //! Tells a listening screen reader something of a row.
+    void announceRow(int row, QAccessible::Event event);
 
     SongListLook m_look;
     SongListModel* m_model;
-    QColor m_playTextColor;
+    SongRowDelegate* m_delegate;
     QString m_toolTipText;
-    int m_idColumnWidth = 0;
     bool m_releaseEndsDoubleClick = false; // that release raises no second Click
-    bool m_rangeStale = false;
-    int m_announcedRows = 0;                       // rows an assistive technology was told of
-    mutable QHash<int, unsigned> m_accessibleRows; // row -> QAccessible::Id, made on request
 };
 
 } // namespace melodrift

@@ -24,7 +24,7 @@ PlaybackCommands::PlaybackCommands(SongListBox* list, StatusBar* status, MediaPl
 
 void PlaybackCommands::PlaySong(int row)
 {
-    const SongRow song = m_list->model()->at(row); // a copy: the receivers may change the list
+    const SongRow song = m_list->songs()->at(row); // a copy: the receivers may change the list
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
     m_state.PlayRow = row;
@@ -45,7 +45,7 @@ void PlaybackCommands::QMListBox1_DblClick(int, int, float x, float y)
 void PlaybackCommands::Pla_Click()
 {
     // A right-click below the last row leaves no song to play.
-    if (!m_list->model()->isRow(m_state.MenuRow))
+    if (!m_list->songs()->isRow(m_state.MenuRow))
         return;
     PlaySong(m_state.MenuRow);
 }
@@ -59,7 +59,7 @@ void PlaybackCommands::rowChosen(int row)
 {
     if (row < 0)
         return;
-    const SongRow& song = m_list->model()->at(row);
+    const SongRow& song = m_list->songs()->at(row);
     m_status->setPanelText(1, u"ID：" + song.id);
     m_status->setPanelText(2, u"曲名：" + DisplayTitle(song.title));
 }
@@ -69,7 +69,7 @@ void PlaybackCommands::QMListBox1_MouseMove(int, int, float x, float y)
     const int row = m_list->HitTest(x, y);
     if (row < 0)
         return;
-    const SongRow& song = m_list->model()->at(row);
+    const SongRow& song = m_list->songs()->at(row);
     m_list->setToolTipText(u"ID：" + song.id + u"\r\n\t 曲名：" + DisplayTitle(song.title));
 }
 
@@ -120,7 +120,7 @@ void PlaybackCommands::advance(PlayMode mode)
     m_state.PlayRow = row;
     // Armed before the address is given: the status change it brings already finds it armed.
     m_state.AutoPlayState = AutoPlay::Armed;
-    const SongRow song = m_list->model()->at(row);
+    const SongRow song = m_list->songs()->at(row);
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
     m_status->setPanelText(2, u"正在播放：" + song.title);

@@ -16,7 +16,7 @@ SearchCommands::SearchCommands(QLineEdit* text1, SongListBox* list, StatusBar* s
 {
     connect(m_loader, &ResultLoader::rowFound, this, [this](const SongRow& song, const QString& found) {
         m_status->setPanelText(2, u"找到：" + found);
-        m_list->model()->append(song);
+        m_list->songs()->append(song);
     });
     connect(m_loader, &ResultLoader::pageDone, this,
             [this] { m_status->setPanelText(2, QStringLiteral("搜索结束！")); });

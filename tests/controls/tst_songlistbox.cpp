@@ -208,7 +208,7 @@ private Q_SLOTS:
         if (away)
             m_list->verticalScrollBar()->setValue(m_list->verticalScrollBar()->maximum());
         if (row < 0 && !event.isEmpty())
-            row = start + m_list->rowsPerPage();
+            row = start - 1 + m_list->viewport()->height() / m_list->look().itemHeight; // the page's last whole row
         QSignalSpy chosen(m_list.get(), &SongListBox::rowChosen);
         QSignalSpy activated(m_list.get(), &SongListBox::rowActivated);
         QSignalSpy menu(m_list.get(), &SongListBox::rowMenuRequested);
@@ -281,18 +281,6 @@ private Q_SLOTS:
         }
         QTest::keyRelease(m_list.get(), Qt::Key_Return);
         QCOMPARE(doubles.size(), 1);
-    }
-
-    // While no assistive technology listens (as here, offscreen) no row object is made.
-    void nothingIsMadeWhileNoOneListens()
-    {
-        QVERIFY(!QAccessible::isActive());
-        fill(1000);
-        m_list->setFocus();
-        QTest::keyClick(m_list.get(), Qt::Key_End);
-        m_list->PlayItem(2);
-        QCOMPARE(m_list->accessibleRowsAlive(), 0);
-        QCOMPARE(QAccessible::queryAccessibleInterface(m_list.get())->childCount(), 1000);
     }
 
     void tooltipShowsItsTextLiterally()
