@@ -6,6 +6,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QHelpEvent>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -87,13 +88,29 @@ private:
     std::array<ColumnLook, SongListModel::ColumnCount> m_columns;
 };
 
+//! What a screen reader reads of a row after its title: its ID, and that it plays when it does.
+class SongRowReading final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role != Qt::AccessibleDescriptionRole)
+            return QIdentityProxyModel::data(index, role);
+        const QString id = u"ID：" + index.data(SongListModel::columnRole(SongListModel::Id)).toString();
+        return index.data(SongListModel::PlayedRole).toBool() ? QString(id + u"，正在播放") : id;
+    }
+};
+
 SongListBox::SongListBox(QWidget* parent, const SongListLook& look)
     : QListView(parent), m_look(look), m_model(new SongListModel(this))
 {
     setFont(formFont());
     m_delegate = new SongRowDelegate(m_look, fontMetrics(), this);
     setItemDelegate(m_delegate);
-    setModel(m_model);
+    auto* reading = new SongRowReading(this);
+    reading->setSourceModel(m_model);
+    setModel(reading);
     setUniformItemSizes(true);
     setVerticalScrollMode(ScrollPerPixel);
     setSelectionMode(SingleSelection);
@@ -161,7 +178,7 @@ void SongListBox::PlayTextColor(const QColor& color)
 {
     m_delegate->setPlayTextColor(color);
     if (isRow(playedRow()))
-        update(m_model->index(playedRow() - 1));
+        update(model()->index(playedRow() - 1, 0));
 }
 
 QColor SongListBox::playedRowTextColor() const
@@ -174,13 +191,13 @@ void SongListBox::scrollToRow(int row)
     if (!isRow(row))
         return;
     m_model->flush();
-    scrollTo(m_model->index(row - 1));
+    scrollTo(model()->index(row - 1, 0));
 }
 
 void SongListBox::selectRow(int row)
 {
     m_model->flush();
-    setCurrentIndex(m_model->index(row - 1));
+    setCurrentIndex(model()->index(row - 1, 0));
 }
 
 QItemSelectionModel::SelectionFlags SongListBox::selectionCommand(const QModelIndex& index, const QEvent*) const
@@ -209,7 +226,7 @@ void SongListBox::rowsInserted(const QModelIndex& parent, int start, int end)
 void SongListBox::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
 {
     QListView::dataChanged(topLeft, bottomRight, roles);
-    if (roles.contains(Qt::AccessibleDescriptionRole)) {
+    if (roles.contains(SongListModel::PlayedRole)) {
         for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
             announceRow(row + 1, QAccessible::DescriptionChanged);
     }
@@ -279,7 +296,7 @@ void SongListBox::openMenuAtSelection()
     if (!isRow(row))
         return;
     scrollToRow(row);
-    Q_EMIT rowMenuRequested(row, visualRect(m_model->index(row - 1)).center());
+    Q_EMIT rowMenuRequested(row, visualRect(model()->index(row - 1, 0)).center());
 }
 
 void SongListBox::contextMenuEvent(QContextMenuEvent* event)

@@ -33,10 +33,6 @@ QVariant SongListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return song.title;
-    case Qt::AccessibleDescriptionRole: {
-        const QString id = u"ID：" + song.id;
-        return row == m_playedRow ? QString(id + u"，正在播放") : id;
-    }
     case PlayedRole:
         return row == m_playedRow;
     case ChosenRole:
@@ -101,7 +97,7 @@ void SongListModel::setMark(int& mark, int row, const QList<int>& roles)
 
 void SongListModel::setPlayedRow(int row)
 {
-    setMark(m_playedRow, row, {PlayedRole, Qt::AccessibleDescriptionRole});
+    setMark(m_playedRow, row, {PlayedRole});
 }
 
 void SongListModel::setChosenRow(int row)

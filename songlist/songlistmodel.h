@@ -17,9 +17,8 @@ struct SongRow {
 
 //! The song list's rows: the songs, the row being played and the row the person chose. One
 //! model row per song; what a row shows, left to right, are its columns, each read by its role
-//! (`columnRole`), since a list view reads a row as one item. The design's calls number rows
-//! 1..count() and tolerate rows outside the list everywhere: reads give an empty row, marks mark
-//! nothing (-1).
+//! (`columnRole`): Qt's list accessibility would make a child of every column of every row. The design's calls number
+//! rows 1..count() and tolerate rows outside the list everywhere: reads give an empty row, marks mark nothing (-1).
 //! Rows appended are told to views once per turn of the event loop (or at `flush()`), so a page
 //! of a thousand rows is one insertion for the view and for a screen reader; count() and at()
 //! know them at once.

@@ -99,23 +99,6 @@ private Q_SLOTS:
             QVERIFY(model.at(outside).id.isEmpty() && model.at(outside).title.isEmpty());
         }
     }
-
-    // What a screen reader reads of a row: its title, then its ID and whether it plays. Web text
-    // stays as it came.
-    void aRowReadsWithItsTitleIdAndWhetherItPlays()
-    {
-        SongListModel model;
-        for (const char* id : {"a&b", "<b>2</b>"}) {
-            SongRow song;
-            song.title = QString::fromUtf8(id) + u" 月光";
-            song.id = QString::fromUtf8(id);
-            model.append(song);
-        }
-        model.setPlayedRow(2);
-        QCOMPARE(model.index(0).data(Qt::DisplayRole), u"a&b 月光"_qs);
-        QCOMPARE(model.index(0).data(Qt::AccessibleDescriptionRole), u"ID：a&b"_qs);
-        QCOMPARE(model.index(1).data(Qt::AccessibleDescriptionRole), u"ID：<b>2</b>，正在播放"_qs);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSongListModel)
