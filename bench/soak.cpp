@@ -292,8 +292,7 @@ int main(int argc, char* argv[])
         window.playback()->PlaySong(1);
         for (int mark = 10; mark <= songs; mark = qMin(songs, mark * 2) + (mark == songs ? 1 : 0)) {
             if (!waitForSongs(mark)) {
-                std::printf("stalled after %d songs: play state %d, status \"%s\", panel 3 \"%s\"\n", played,
-                            player->playState(), qPrintable(player->status()),
+                std::printf("stalled after %d songs: play state %d, panel 3 \"%s\"\n", played, player->playState(),
                             qPrintable(window.StatusBar1()->panelText(3)));
                 stalled = true;
                 break;

@@ -1,11 +1,23 @@
 #pragma once
 
+#include <QMediaPlayer>
 #include <QObject>
 #include <QString>
 
 class QVideoSink;
 
 namespace melodrift {
+
+//! What the player is doing, as its status line says it (the words are the window's).
+struct PlayerStatus {
+    Q_GADGET
+public:
+    enum Kind { None, Connecting, Reconnecting, Buffering, Playing, Paused, Stopped, Ended, Failed };
+    Q_ENUM(Kind)
+    Kind kind = None;
+    QMediaPlayer::Error error = QMediaPlayer::NoError; //!< why, when Failed
+    bool operator==(const PlayerStatus&) const = default;
+};
 
 //! The embedded media player as the rest of the program sees it; a view shows it (PlayerView).
 //! Contract: setting URL starts playback at once. At a song's end PlayStateChange reports
@@ -30,8 +42,7 @@ public:
     virtual void setURL(const QString& url) = 0;
     [[nodiscard]] virtual QString URL() const = 0;
     [[nodiscard]] virtual PlayState playState() const = 0;
-    //! What the player is doing, in its own words.
-    [[nodiscard]] virtual QString status() const = 0;
+    [[nodiscard]] virtual PlayerStatus status() const = 0;
     //! controls.play: plays the current address from where it stands.
     virtual void play() = 0;
     virtual void pause() = 0;

@@ -5,6 +5,7 @@
 #include "net/musicsite.h"
 #include "playback/mediaplayer.h"
 #include "playback/songpage.h"
+#include "playback/statustext.h"
 
 #include <QButtonGroup>
 #include <QMenu>
@@ -136,7 +137,7 @@ void PlaybackCommands::playFromList()
 
 void PlaybackCommands::WindowsMediaPlayer1_StatusChange()
 {
-    m_status->setPanelText(3, u"播放器状态：" + m_player->status());
+    m_status->setPanelText(3, u"播放器状态：" + playerStatusText(m_player->status()));
     if (m_player->playState() == MediaPlayer::Stopped && m_state.AutoPlayState == AutoPlay::Armed)
         m_player->play();
 }

@@ -2,6 +2,7 @@
 
 #include "controls/playerview.h"
 #include "playback/mediaplayer.h"
+#include "playback/statustext.h"
 
 #include <QVideoWidget>
 
@@ -30,7 +31,7 @@ void bindPlayerView(PlayerView* view, MediaPlayer* player)
             view->setPosition(0);
     });
     QObject::connect(player, &MediaPlayer::StatusChange, view,
-                     [view, player] { view->setStatusText(player->status()); });
+                     [view, player] { view->setStatusText(playerStatusText(player->status())); });
     QObject::connect(player, &MediaPlayer::positionChanged, view, &PlayerView::setPosition);
     QObject::connect(player, &MediaPlayer::durationChanged, view, &PlayerView::setDuration);
     QObject::connect(player, &MediaPlayer::hasVideoChanged, view, &PlayerView::setVideoShown);

@@ -13,9 +13,10 @@ void PlayerStates::setState(MediaPlayer::PlayState state)
         onState(state);
 }
 
-void PlayerStates::setStatus(const QString& status)
+void PlayerStates::setStatus(PlayerStatus::Kind kind, QMediaPlayer::Error error)
 {
     m_reconnecting = false;
+    const PlayerStatus status{kind, error};
     if (status == m_status)
         return;
     m_status = status;
@@ -23,29 +24,29 @@ void PlayerStates::setStatus(const QString& status)
         onStatus(status);
 }
 
-void PlayerStates::setProgressStatus(const QString& status)
+void PlayerStates::setProgressStatus(PlayerStatus::Kind kind)
 {
     if (!m_reconnecting)
-        setStatus(status);
+        setStatus(kind);
 }
 
-void PlayerStates::begin(const QString& status)
+void PlayerStates::begin(PlayerStatus::Kind kind)
 {
     ++m_generation;
     m_failed = false;
     m_stopPending = false;
     setState(MediaPlayer::Transitioning);
-    setStatus(status);
+    setStatus(kind);
 }
 
 void PlayerStates::loading()
 {
-    begin(QStringLiteral("正在连接…"));
+    begin(PlayerStatus::Connecting);
 }
 
 void PlayerStates::restarting()
 {
-    begin(QStringLiteral("正在重新连接…"));
+    begin(PlayerStatus::Reconnecting);
     m_reconnecting = true;
 }
 
@@ -54,7 +55,7 @@ void PlayerStates::stopped()
     ++m_generation;
     m_stopPending = false;
     setState(MediaPlayer::Stopped);
-    setStatus(QStringLiteral("已停止"));
+    setStatus(PlayerStatus::Stopped);
 }
 
 void PlayerStates::playbackStateChanged(QMediaPlayer::PlaybackState state, QMediaPlayer::MediaStatus status)
@@ -65,11 +66,11 @@ void PlayerStates::playbackStateChanged(QMediaPlayer::PlaybackState state, QMedi
     case QMediaPlayer::PlayingState:
         setState(MediaPlayer::Playing);
         if (status == QMediaPlayer::BufferedMedia || status == QMediaPlayer::LoadedMedia)
-            setStatus(QStringLiteral("正在播放"));
+            setStatus(PlayerStatus::Playing);
         break;
     case QMediaPlayer::PausedState:
         setState(MediaPlayer::Paused);
-        setStatus(QStringLiteral("已暂停"));
+        setStatus(PlayerStatus::Paused);
         break;
     case QMediaPlayer::StoppedState:
         if (status == QMediaPlayer::EndOfMedia)
@@ -86,7 +87,7 @@ void PlayerStates::settle()
         return;
     m_stopPending = false;
     setState(MediaPlayer::Stopped);
-    setStatus(QStringLiteral("已停止"));
+    setStatus(PlayerStatus::Stopped);
 }
 
 void PlayerStates::reportEnd()
@@ -98,7 +99,7 @@ void PlayerStates::reportEnd()
     if (m_generation != ended)
         return;
     setState(MediaPlayer::Stopped);
-    setStatus(QStringLiteral("播放完毕"));
+    setStatus(PlayerStatus::Ended);
 }
 
 void PlayerStates::mediaStatusChanged(QMediaPlayer::MediaStatus status, QMediaPlayer::PlaybackState state)
@@ -108,20 +109,20 @@ void PlayerStates::mediaStatusChanged(QMediaPlayer::MediaStatus status, QMediaPl
     const bool playing = state == QMediaPlayer::PlayingState;
     switch (status) {
     case QMediaPlayer::LoadingMedia:
-        setProgressStatus(QStringLiteral("正在连接…"));
+        setProgressStatus(PlayerStatus::Connecting);
         break;
     case QMediaPlayer::BufferingMedia:
     case QMediaPlayer::StalledMedia:
         if (playing) {
             setState(MediaPlayer::Buffering);
-            setProgressStatus(QStringLiteral("正在缓冲…"));
+            setProgressStatus(PlayerStatus::Buffering);
         }
         break;
     case QMediaPlayer::LoadedMedia:
     case QMediaPlayer::BufferedMedia:
         if (playing) {
             setState(MediaPlayer::Playing);
-            setStatus(QStringLiteral("正在播放"));
+            setStatus(PlayerStatus::Playing);
         }
         break;
     case QMediaPlayer::EndOfMedia:
@@ -141,23 +142,8 @@ bool PlayerStates::errorOccurred(QMediaPlayer::Error error)
         return false;
     m_failed = true;
     m_stopPending = false;
-    QString reason;
-    switch (error) {
-    case QMediaPlayer::FormatError:
-        reason = QStringLiteral("不支持的媒体格式");
-        break;
-    case QMediaPlayer::NetworkError:
-        reason = QStringLiteral("网络错误");
-        break;
-    case QMediaPlayer::AccessDeniedError:
-        reason = QStringLiteral("拒绝访问");
-        break;
-    default:
-        reason = QStringLiteral("无法打开该地址");
-        break;
-    }
     setState(MediaPlayer::Ready);
-    setStatus(u"出错：" + reason);
+    setStatus(PlayerStatus::Failed, error);
     return true;
 }
 

@@ -10,20 +10,20 @@
 namespace melodrift {
 
 //! Turns what a QMediaPlayer reports into the design's play-state numbers (MediaPlayer::PlayState)
-//! and the player's status texts. It owns no player and no timer: the driver tells it what it does
+//! and the player's status. It owns no player and no timer: the driver tells it what it does
 //! (a new song, a stop, a restart), feeds it Qt's signals of the current load in the order they
 //! come, and calls settle() once the event that reported a stop is over.
 //! Contract: a new address (another or the same) reports Transitioning, never Stopped; a song's
-//! end reports MediaEnded, then Stopped and "播放完毕" unless a handler of MediaEnded gave a new
-//! address; the first error of a load reports Ready and "出错：…" and the rest of it is ignored.
+//! end reports MediaEnded, then Stopped and Ended unless a handler of MediaEnded gave a new
+//! address; the first error of a load reports Ready and Failed with its error and the rest of it is ignored.
 class PlayerStates {
 public:
     //! Called for every change of the play state, and of the status text, in order.
     std::function<void(MediaPlayer::PlayState state)> onState;
-    std::function<void(const QString& status)> onStatus;
+    std::function<void(const PlayerStatus& status)> onStatus;
 
     [[nodiscard]] MediaPlayer::PlayState state() const { return m_state; }
-    [[nodiscard]] QString status() const { return m_status; }
+    [[nodiscard]] PlayerStatus status() const { return m_status; }
 
     //! An address is loading from its start and will play: a new one, or the same again.
     void loading();
@@ -42,14 +42,14 @@ public:
 
 private:
     void setState(MediaPlayer::PlayState state);
-    void setStatus(const QString& status);
+    void setStatus(PlayerStatus::Kind kind, QMediaPlayer::Error error = QMediaPlayer::NoError);
     //! "Connecting" and "buffering" say less than "reconnecting", which stays until the song plays.
-    void setProgressStatus(const QString& status);
-    void begin(const QString& status);
+    void setProgressStatus(PlayerStatus::Kind kind);
+    void begin(PlayerStatus::Kind kind);
     void reportEnd();
 
     MediaPlayer::PlayState m_state = MediaPlayer::Undefined;
-    QString m_status;
+    PlayerStatus m_status;
     quint64 m_generation = 0;    // one per load; a handler that loads anew while the end is reported starts a new song
     bool m_failed = false;       // the load failed; Qt's later signals about it are ignored
     bool m_stopPending = false;  // Qt reports the stop before the end of media

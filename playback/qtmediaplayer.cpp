@@ -17,7 +17,7 @@ QtMediaPlayer::QtMediaPlayer(QObject* parent) : MediaPlayer(parent), m_stream(ne
         updateWatchdog();
         Q_EMIT PlayStateChange(state);
     };
-    m_states.onStatus = [this](const QString&) { Q_EMIT StatusChange(); };
+    m_states.onStatus = [this](const PlayerStatus&) { Q_EMIT StatusChange(); };
     // With a sound server the stream's own volume is the volume, the one its mixer shows.
     connect(m_stream, &StreamVolume::connected, this, [this] {
         if (m_audio) {

@@ -37,7 +37,7 @@ public:
     void setURL(const QString& url) override;
     [[nodiscard]] QString URL() const override { return m_url; }
     [[nodiscard]] PlayState playState() const override { return m_states.state(); }
-    [[nodiscard]] QString status() const override { return m_states.status(); }
+    [[nodiscard]] PlayerStatus status() const override { return m_states.status(); }
     void play() override;
     void pause() override;
     void stop() override;

@@ -208,23 +208,23 @@ private Q_SLOTS:
         fill(3);
         play(1);
         player().report(MediaPlayer::Stopped);
-        player().reportStatus(QStringLiteral("已停止"));
+        player().reportStatus(PlayerStatus::Stopped);
         QCOMPARE(panel(3), QStringLiteral("播放器状态：已停止"));
         QCOMPARE(player().playCalls, 0); // never armed
 
         player().reportEnd(); // advance arms
         QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Armed);
         player().report(MediaPlayer::Stopped); // however the player came to stop
-        player().reportStatus(QStringLiteral("已停止"));
+        player().reportStatus(PlayerStatus::Stopped);
         QCOMPARE(player().playCalls, 1);
         player().report(MediaPlayer::Playing);
-        player().reportStatus(QStringLiteral("正在播放"));
+        player().reportStatus(PlayerStatus::Playing);
         QCOMPARE(player().playCalls, 1); // only a stopped player is told to play
 
         QTest::mouseClick(window().playerView(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Disarmed);
         player().report(MediaPlayer::Stopped);
-        player().reportStatus(QStringLiteral("已停止"));
+        player().reportStatus(PlayerStatus::Stopped);
         QCOMPARE(player().playCalls, 1);
         QCOMPARE(panel(3), QStringLiteral("播放器状态：已停止"));
 

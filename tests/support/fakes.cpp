@@ -59,9 +59,9 @@ void FakePlayer::reportEnd()
         report(Stopped);
 }
 
-void FakePlayer::reportStatus(const QString& status)
+void FakePlayer::reportStatus(PlayerStatus::Kind status)
 {
-    m_status = status;
+    m_status = {status, QMediaPlayer::NoError};
     Q_EMIT StatusChange();
 }
 

@@ -61,7 +61,7 @@ public:
     void setURL(const QString& url) override;
     [[nodiscard]] QString URL() const override { return m_url; }
     [[nodiscard]] PlayState playState() const override { return m_state; }
-    [[nodiscard]] QString status() const override { return m_status; }
+    [[nodiscard]] PlayerStatus status() const override { return m_status; }
     void play() override { ++playCalls; }
     void pause() override { ++pauseCalls; }
     void stop() override { ++stopCalls; }
@@ -78,7 +78,7 @@ public:
     void report(PlayState state);
     //! Reports a song's end: media ended, then stopped unless a handler gave a new address.
     void reportEnd();
-    void reportStatus(const QString& status);
+    void reportStatus(PlayerStatus::Kind status);
 
     QStringList urls;                          //!< every address given, in order
     std::function<void(const QString&)> onUrl; //!< runs as an address is given
@@ -89,7 +89,7 @@ public:
 private:
     QString m_url;
     PlayState m_state = Undefined;
-    QString m_status;
+    PlayerStatus m_status;
     double m_volume = 0.5;
     bool m_muted = false;
     int m_songs = 0;
