@@ -47,6 +47,8 @@ QByteArray statusText(int code)
         return "Found";
     case 404:
         return "Not Found";
+    case 500:
+        return "Internal Server Error";
     default:
         return "Unknown";
     }
@@ -435,8 +437,9 @@ void DemoSite::serveSearch(QTcpSocket* socket, const Request& request)
         socket->write(body.left(body.size() / 2));
         socket->flush();
         QTimer::singleShot(50, socket, [socket] { socket->abort(); });
-    } else if (keyword == u"_404") {
-        writeResponse(socket, 404, html, resultPage(QStringLiteral("月光"), 1, siteHost));
+    } else if (keyword == u"_404" || keyword == u"_500") {
+        // An error page that still lists songs.
+        writeResponse(socket, keyword.mid(1).toInt(), html, resultPage(QStringLiteral("月光"), 1, siteHost));
     } else if (keyword == u"_huge") {
         QByteArray body = resultPage(QString(), 1, siteHost);
         body.append(QByteArray(20 * 1024 * 1024, ' '));

@@ -148,15 +148,6 @@ private Q_SLOTS:
         QVERIFY(w.player->isMuted());
         QTest::keyClick(view->volumeSlider(), Qt::Key_Right);
         QVERIFY(w.player->volume() > 0.5);
-        // While the length is unknown the position slider goes nowhere (not to 0:00).
-        QSignalSpy seek(view, &PlayerView::seekRequested);
-        QTest::keyClick(view->seekSlider(), Qt::Key_PageUp);
-        QCOMPARE(seek.size(), 0);
-        view->setDuration(61'500);
-        QCOMPARE(view->timeLabel()->text(), QStringLiteral("0:00 / 1:01"));
-        QTest::keyClick(view->seekSlider(), Qt::Key_PageUp);
-        QCOMPARE(seek.size(), 1);
-        QVERIFY(seek[0][0].toLongLong() > 0);
         // The play button's name says what it does now.
         view->setPlaying(true);
         QCOMPARE(QAccessible::queryAccessibleInterface(view->playPauseButton())->text(QAccessible::Name),
@@ -236,18 +227,53 @@ private Q_SLOTS:
         QToolTip::hideText();
     }
 
-    void theSeekBarGoesWhereItIsClicked()
+    // The position bar goes where it is clicked, dragged to or moved by a key; while the song's
+    // length is unknown it goes nowhere (not to 0:00). A drag begins on a song whose length is
+    // known, and the length goes (the song left) before the release when it is unknown.
+    void theSeekBarGoesWhereItIsSent_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<qint64>("length");
+        QTest::addColumn<qint64>("to"); // -1: no seek
+        for (const qint64 length : {qint64(120'000), qint64(0)}) {
+            const QString known = length > 0 ? u", length known"_qs : u", length unknown"_qs;
+            const qint64 far = length > 0 ? 90'000 : -1;
+            QTest::addRow("%s", qPrintable(u"click" + known)) << u"click"_qs << length << far;
+            QTest::addRow("%s", qPrintable(u"drag released" + known)) << u"drag"_qs << length << far;
+            QTest::addRow("%s", qPrintable(u"Page Up" + known))
+                << u"key"_qs << length << (length > 0 ? qint64(12'000) : qint64(-1));
+        }
+    }
+    void theSeekBarGoesWhereItIsSent()
+    {
+        QFETCH(QString, how);
+        QFETCH(qint64, length);
+        QFETCH(qint64, to);
         test::TestWindow w;
         w.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
         PlayerView* view = w.window->playerView();
-        view->setDuration(120'000);
+        view->setDuration(how == u"drag" ? 120'000 : length);
         QSignalSpy seek(view, &PlayerView::seekRequested);
         QSlider* bar = view->seekSlider();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() * 3 / 4, bar->height() / 2));
+        const QPoint quarter(bar->width() / 4, bar->height() / 2);
+        const QPoint threeQuarters(bar->width() * 3 / 4, bar->height() / 2);
+        if (how == u"click") {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, threeQuarters);
+        } else if (how == u"drag") {
+            QTest::mousePress(bar, Qt::LeftButton, {}, quarter);
+            view->setDuration(length);
+            QTest::mouseMove(bar, threeQuarters);
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, threeQuarters);
+        } else {
+            QTest::keyClick(bar, Qt::Key_PageUp);
+        }
+        if (to < 0) {
+            QCOMPARE(seek.size(), 0);
+            return;
+        }
         QCOMPARE(seek.size(), 1);
-        QVERIFY2(qAbs(seek[0][0].toLongLong() - 90'000) < 12'000, qPrintable(QString::number(seek[0][0].toLongLong())));
+        QVERIFY2(qAbs(seek[0][0].toLongLong() - to) < 12'000, qPrintable(QString::number(seek[0][0].toLongLong())));
     }
 
     void skinIsReadFromTheProgramFolderAndMayBeMissing()
