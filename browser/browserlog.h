@@ -5,6 +5,6 @@
 namespace melodrift {
 
 //! melodrift.browser, off by default: browser launches, page loads, downloads.
-Q_DECLARE_LOGGING_CATEGORY(lcBrowser)
+inline Q_LOGGING_CATEGORY(lcBrowser, "melodrift.browser", QtWarningMsg)
 
 } // namespace melodrift

@@ -4,26 +4,14 @@ namespace melodrift {
 
 int vbButton(Qt::MouseButtons buttons)
 {
-    int result = 0;
-    if (buttons & Qt::LeftButton)
-        result |= 1;
-    if (buttons & Qt::RightButton)
-        result |= 2;
-    if (buttons & Qt::MiddleButton)
-        result |= 4;
-    return result;
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
 }
 
 int vbShift(Qt::KeyboardModifiers modifiers)
 {
-    int result = 0;
-    if (modifiers & Qt::ShiftModifier)
-        result |= 1;
-    if (modifiers & Qt::ControlModifier)
-        result |= 2;
-    if (modifiers & Qt::AltModifier)
-        result |= 4;
-    return result;
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
 } // namespace melodrift

@@ -5,6 +5,6 @@
 namespace melodrift {
 
 //! melodrift.net, off by default: the page fetches and what came of them.
-Q_DECLARE_LOGGING_CATEGORY(lcNet)
+inline Q_LOGGING_CATEGORY(lcNet, "melodrift.net", QtWarningMsg)
 
 } // namespace melodrift

@@ -5,6 +5,6 @@
 namespace melodrift {
 
 //! melodrift.playback, off by default: the player's loads, restarts, stalls and errors, and the stream's volume.
-Q_DECLARE_LOGGING_CATEGORY(lcPlayback)
+inline Q_LOGGING_CATEGORY(lcPlayback, "melodrift.playback", QtWarningMsg)
 
 } // namespace melodrift

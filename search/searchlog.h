@@ -5,6 +5,6 @@
 namespace melodrift {
 
 //! melodrift.search, off by default: the result pages loaded.
-Q_DECLARE_LOGGING_CATEGORY(lcSearch)
+inline Q_LOGGING_CATEGORY(lcSearch, "melodrift.search", QtWarningMsg)
 
 } // namespace melodrift

@@ -1,7 +1,0 @@
-#include "playback/playbacklog.h"
-
-namespace melodrift {
-
-Q_LOGGING_CATEGORY(lcPlayback, "melodrift.playback", QtWarningMsg)
-
-} // namespace melodrift
