@@ -402,7 +402,10 @@ void DemoSite::onReadable(QTcpSocket* socket)
     m_requests.append(url);
     m_ranges.append(request.range);
     Q_EMIT requestSeen(url, request.range);
-    respond(socket, request);
+    if (m_answerDelayMs > 0)
+        QTimer::singleShot(m_answerDelayMs, socket, [this, socket, request] { respond(socket, request); });
+    else
+        respond(socket, request);
 }
 
 void DemoSite::respond(QTcpSocket* socket, const Request& request)

@@ -70,6 +70,8 @@ public:
     //! Songs are sent at this many bytes a second after a first burst; 0 sends them at once.
     void setSendRate(int bytesPerSecond) { m_sendRate = bytesPerSecond; }
     void setSlowMilliseconds(int ms) { m_slowMs = ms; }
+    //! Every answer waits this long, as a site far away answers a new connection.
+    void setAnswerDelay(int ms) { m_answerDelayMs = ms; }
     //! The next song sent that reaches byte `offset` of its file stops there, once: the connection
     //! stays open and nothing more comes. Stalls are used in the order added.
     void addStall(qint64 offset) { m_stalls.append(offset); }
@@ -114,6 +116,7 @@ private:
     int m_songMs = 0;
     int m_sendRate = kDefaultSendRate;
     int m_slowMs = 1500;
+    int m_answerDelayMs = 0;
 };
 
 //! The value of one query parameter, percent-decoded to bytes; empty when absent.

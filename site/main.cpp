@@ -22,6 +22,10 @@ int main(int argc, char* argv[])
                                             .arg(melodrift::site::DemoSite::kDefaultSendRate),
                                         QStringLiteral("bytes"),
                                         QString::number(melodrift::site::DemoSite::kDefaultSendRate));
+    const QCommandLineOption delayOption(QStringLiteral("answer-delay-ms"),
+                                         QStringLiteral("How long every answer waits, as a far site's does."),
+                                         QStringLiteral("ms"), QStringLiteral("0"));
+    parser.addOption(delayOption);
     parser.addOption(portOption);
     parser.addOption(songOption);
     parser.addOption(rateOption);
@@ -30,6 +34,7 @@ int main(int argc, char* argv[])
     melodrift::site::DemoSite site;
     site.setSongMilliseconds(parser.value(songOption).toInt());
     site.setSendRate(parser.value(rateOption).toInt());
+    site.setAnswerDelay(parser.value(delayOption).toInt());
     if (!site.listen(static_cast<quint16>(parser.value(portOption).toUInt()))) {
         std::fprintf(stderr, "cannot listen on port %s\n", qPrintable(parser.value(portOption)));
         return 1;

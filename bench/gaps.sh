@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The silence a listener hears between songs in loop mode: the real program plays into a private
+# PulseAudio server's null sink, whose monitor is recorded; the demo songs are steady tones, so the
+# silences between them are read off the recording in 10 ms steps. Run once with the site on
+# loopback and once with every answer held back, as a far site's is.
+# Usage: bench/gaps.sh [BUILD-DIR] [ANSWER-DELAY-MS ...]   (default: build, 0 and 300)
+# Needs Xvfb, xdotool, pulseaudio and pulseaudio-utils (scripts/install-deps.sh installs them).
+set -uo pipefail
+build=$(cd "${1:-build}" && pwd)
+shift || true
+delays=("${@:-0}")
+[ $# -eq 0 ] && delays=(0 300)
+melodrift=$build/melodrift site=$build/site/melodrift-demo-site
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+[ -n "${KEEP:-}" ] && trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; echo "kept $work"' EXIT
+
+for n in $(seq 70 110); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
+export DISPLAY=:$n
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+mkdir -m 700 "$work/pulse"
+export PULSE_SERVER=unix:$work/pulse/native PULSE_RUNTIME_PATH=$work/pulse
+pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false -L "module-null-sink sink_name=bench" \
+  -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" >"$work/pulse.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do pactl info >/dev/null 2>&1 && xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# A desktop whose default browser is a 360 browser, so that no warning box waits at start-up.
+mkdir -p "$work/config" "$work/data/applications"
+printf '#!/bin/sh\n' >"$work/360se" && chmod +x "$work/360se"
+printf '[Desktop Entry]\nType=Application\nName=360\nExec=%s %%u\n' "$work/360se" >"$work/data/applications/b.desktop"
+printf '[Default Applications]\nx-scheme-handler/http=b.desktop\n' >"$work/config/mimeapps.list"
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+unset no_proxy NO_PROXY
+
+for delay in "${delays[@]}"; do
+  "$site" --port 0 --song-ms "${SONG_MS:-3000}" --answer-delay-ms "$delay" >"$work/site.log" &
+  sitepid=$!
+  for _ in $(seq 100); do port=$(awk '/^listening/ {print $2}' "$work/site.log"); [ -n "$port" ] && break; sleep 0.1; done
+  parecord -d bench.monitor --raw --format=s16le --rate=16000 --channels=1 "$work/sound.raw" &
+  recorder=$!
+  http_proxy=http://127.0.0.1:$port QT_LOGGING_RULES="melodrift.playback.info=true" \
+    dbus-run-session -- "$melodrift" >"$work/program.log" 2>&1 &
+  app=$!
+  for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name 'Melodrift -By Velbrook' 2>/dev/null | head -n1); [ -n "$win" ] && break; sleep 0.1; done
+  [ -n "$win" ] || { echo "the window did not appear: $(tail -n 3 "$work/program.log")"; exit 1; }
+  sleep 1
+  # Search "Love" (two songs), then double-click the first row; loop mode is the default.
+  xdotool mousemove --window "$win" 88 449 click 1 && xdotool type --delay 40 Love && xdotool key Return
+  for _ in $(seq 100); do grep -q "so.asp" "$work/site.log" && break; sleep 0.1; done
+  sleep $((1 + delay / 200))
+  xdotool mousemove --window "$win" 100 106 click --repeat 2 --delay 60 1
+  sleep ${SECONDS_PLAYED:-40}
+  pkill -P "$app" 2>/dev/null
+  kill "$recorder" 2>/dev/null
+  wait "$app" "$recorder" 2>/dev/null
+  pkill -P "$app" 2>/dev/null
+  kill "$sitepid" && wait "$sitepid" 2>/dev/null
+  python3 - "$work/sound.raw" "$work/site.log" "$delay" "$work/program.log" <<'PY'
+import array, re, statistics, sys
+raw, log, delay, program = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
+pcm = array.array("h", open(raw, "rb").read())
+step = 160  # 10 ms at 16 kHz
+peaks = [max(map(abs, pcm[i:i + step]), default=0) for i in range(0, len(pcm) - step + 1, step)]
+loud = [p > 500 for p in peaks]
+level = statistics.median([p for p in peaks if p > 500] or [0])
+both = sum(p > 1.5 * level for p in peaks) * 10  # two songs at once
+gaps, run, started = [], 0, False
+for sound in loud:
+    if sound:
+        if started and run:
+            gaps.append(run * 10)
+        started, run = True, 0
+    elif started:
+        run += 1
+requests = [l.split()[1] for l in open(log) if l.startswith("GET ")]
+pages = sum("mp3.asp?id=" in r for r in requests)
+files = sum("/audio/" in r for r in requests)
+text = open(program, errors="replace").read()
+ready = [int(m) for m in re.findall(r"ready in (\d+) ms", text)]
+# Every song the program started; a change where no silence was heard is a silence of 0 ms.
+changes = len(re.findall(r"melodrift.playback: (load|play the song made ready) ", text)) - 1
+gaps += [0] * (changes - len(gaps))
+if not gaps:
+    sys.exit(f"answer delay {delay} ms: no change of song was heard ({len(loud) // 100} s recorded)")
+print(f"answer delay {delay} ms: {len(gaps)} changes of song, silence median {statistics.median(gaps):.0f} ms, "
+      f"worst {max(gaps)} ms ({' '.join(map(str, gaps))}), both songs at once {both} ms; site: {pages} song pages, {files} files; "
+      f"ready after {statistics.median(ready) if ready else '-'} ms (median)")
+PY
+done
