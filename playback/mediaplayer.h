@@ -40,6 +40,9 @@ public:
     using QObject::QObject;
 
     virtual void setURL(const QString& url) = 0;
+    //! Makes an address ready to play next, so that setURL with it plays at once; "" lets the one
+    //! made ready go. Another address given to setURL lets it go too.
+    virtual void prepare(const QString& url) { Q_UNUSED(url); }
     [[nodiscard]] virtual QString URL() const = 0;
     [[nodiscard]] virtual PlayState playState() const = 0;
     [[nodiscard]] virtual PlayerStatus status() const = 0;

@@ -35,6 +35,15 @@ QtMediaPlayer::QtMediaPlayer(QObject* parent) : MediaPlayer(parent), m_stream(ne
         m_muted = muted;
         Q_EMIT mutedChanged(muted);
     });
+    m_nextStart.setSingleShot(true);
+    connect(&m_nextStart, &QTimer::timeout, this, [this] {
+        if (!m_next.player || !m_load || m_load->playbackState() != QMediaPlayer::PlayingState)
+            return;
+        qCInfo(lcPlayback) << "the song made ready starts";
+        m_next.player->disconnect(this);
+        m_next.audio->setMuted(!m_stream->isConnected() && m_muted);
+        m_next.player->play();
+    });
     m_watchdog.setSingleShot(true);
     m_watchdog.setInterval(kDefaultStallTimeoutMs);
     connect(&m_watchdog, &QTimer::timeout, this, &QtMediaPlayer::stalled);
@@ -50,26 +59,119 @@ QtMediaPlayer::~QtMediaPlayer()
     }
     delete m_audio;
     delete m_frames;
+    drop(m_next);
+}
+
+QtMediaPlayer::Load QtMediaPlayer::makeLoad(const QString& url)
+{
+    Load made;
+    made.player = new QMediaPlayer(this);
+    made.audio = new QAudioOutput(this);
+    const bool server = m_stream->isConnected();
+    made.audio->setVolume(server ? 1.0F : float(m_volume));
+    made.audio->setMuted(!server && m_muted);
+    // Without an audio output the GStreamer backend fails every stream.
+    made.player->setAudioOutput(made.audio);
+    if (m_videoSink) {
+        made.frames = new QVideoSink(this);
+        connect(made.frames, &QVideoSink::videoFrameChanged, this,
+                [this, player = made.player](const QVideoFrame& frame) {
+                    if (m_videoSink && player == m_load)
+                        m_videoSink->setVideoFrame(frame);
+                });
+        made.player->setVideoOutput(made.frames);
+    }
+    made.player->setSource(QUrl(url, QUrl::TolerantMode));
+    return made;
+}
+
+void QtMediaPlayer::drop(Load& load)
+{
+    // Deleted, not stopped: deleting a load is the one way out of it that asks the site for nothing.
+    delete load.player;
+    delete load.audio;
+    delete load.frames;
+    load = {};
 }
 
 void QtMediaPlayer::load()
 {
-    m_position = 0;
-    auto* player = new QMediaPlayer(this);
-    m_audio = new QAudioOutput(this);
-    const bool server = m_stream->isConnected();
-    m_audio->setVolume(server ? 1.0F : float(m_volume));
-    m_audio->setMuted(!server && m_muted);
-    // Without an audio output the GStreamer backend fails every stream.
-    player->setAudioOutput(m_audio);
-    if (m_videoSink) {
-        m_frames = new QVideoSink(this);
-        connect(m_frames, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
-            if (m_videoSink)
-                m_videoSink->setVideoFrame(frame);
+    qCInfo(lcPlayback) << "load" << m_url << (m_resumeAt > 0 ? m_resumeAt : 0) << "ms";
+    const Load made = makeLoad(m_url);
+    m_audio = made.audio;
+    m_frames = made.frames;
+    follow(made.player);
+    made.player->play();
+    updateWatchdog();
+}
+
+void QtMediaPlayer::prepare(const QString& url)
+{
+    if (url == m_nextUrl)
+        return;
+    drop(m_next);
+    m_nextUrl = url;
+    if (url.isEmpty())
+        return;
+    qCInfo(lcPlayback) << "prepare" << url;
+    m_next = makeLoad(url);
+    m_nextClock.start();
+    QMediaPlayer* player = m_next.player;
+    // It plays a moment, silent, and holds. One paused before it ever played would count its wait
+    // as time played and drop that much of its start when its turn came (GStreamer 1.22, Qt 6.4).
+    m_next.audio->setMuted(true);
+    connect(player, &QMediaPlayer::positionChanged, this, [this, player](qint64 ms) {
+        if (ms <= 0 || player->playbackState() != QMediaPlayer::PlayingState)
+            return;
+        player->pause();
+        qCInfo(lcPlayback) << "ready in" << m_nextClock.elapsed() << "ms, held at" << ms << "ms";
+    });
+    // One that fails is let go: its song is loaded anew when its turn comes.
+    connect(player, &QMediaPlayer::errorOccurred, this, [this, player] {
+        QTimer::singleShot(0, this, [this, player] {
+            if (m_next.player == player)
+                prepare({});
         });
-        player->setVideoOutput(m_frames);
+    });
+    player->play();
+}
+
+void QtMediaPlayer::playPrepared()
+{
+    unload();
+    m_restartUsed = false;
+    m_restartedAt = 0;
+    m_states.loading();
+    qCInfo(lcPlayback) << "play the song made ready" << m_url;
+    Load next = std::exchange(m_next, {});
+    m_nextUrl.clear();
+    QMediaPlayer* player = next.player;
+    player->disconnect(this);
+    next.audio->setMuted(!m_stream->isConnected() && m_muted);
+    m_audio = next.audio;
+    m_frames = next.frames;
+    follow(player);
+    // What it learnt while it waited.
+    if (player->duration() > 0) {
+        m_duration = player->duration();
+        Q_EMIT durationChanged(m_duration);
     }
+    if (player->hasVideo())
+        Q_EMIT hasVideoChanged(true);
+    m_mediaTitle = player->metaData().stringValue(QMediaMetaData::Title);
+    if (!m_mediaTitle.isEmpty())
+        Q_EMIT mediaTitleChanged(m_mediaTitle);
+    // Still in its first moment it reports no new play state: say it as it stands.
+    const bool playing = player->playbackState() == QMediaPlayer::PlayingState;
+    player->play();
+    if (playing)
+        onPlaybackState(QMediaPlayer::PlayingState);
+    updateWatchdog();
+}
+
+void QtMediaPlayer::follow(QMediaPlayer* player)
+{
+    m_position = 0;
     m_load = player;
     connect(player, &QMediaPlayer::playbackStateChanged, this, &QtMediaPlayer::onPlaybackState);
     connect(player, &QMediaPlayer::mediaStatusChanged, this, &QtMediaPlayer::onMediaStatus);
@@ -90,10 +192,6 @@ void QtMediaPlayer::load()
     });
     connect(player, &QMediaPlayer::positionChanged, this, &QtMediaPlayer::onPosition);
     connect(player, &QMediaPlayer::seekableChanged, this, &QtMediaPlayer::resume);
-    qCInfo(lcPlayback) << "load" << m_url << (m_resumeAt > 0 ? m_resumeAt : 0) << "ms";
-    player->setSource(QUrl(m_url, QUrl::TolerantMode));
-    player->play();
-    updateWatchdog();
 }
 
 void QtMediaPlayer::unload(bool keepPosition, bool now)
@@ -147,6 +245,11 @@ void QtMediaPlayer::startSong()
 void QtMediaPlayer::setURL(const QString& url)
 {
     m_url = url;
+    if (m_next.player && url == m_nextUrl) {
+        playPrepared();
+        return;
+    }
+    prepare({});
     startSong();
 }
 
@@ -172,6 +275,7 @@ void QtMediaPlayer::pause()
 
 void QtMediaPlayer::stop()
 {
+    prepare({});
     unload();
     m_states.stopped();
 }
@@ -204,10 +308,14 @@ void QtMediaPlayer::setVolume(double volume)
     if (volume == m_volume)
         return;
     m_volume = volume;
-    if (m_stream->isConnected())
+    if (m_stream->isConnected()) {
         m_stream->setVolume(volume);
-    else if (m_audio)
-        m_audio->setVolume(float(volume));
+    } else {
+        for (QAudioOutput* audio : {m_audio, m_next.audio}) {
+            if (audio)
+                audio->setVolume(float(volume));
+        }
+    }
     Q_EMIT volumeChanged(volume);
 }
 
@@ -219,7 +327,7 @@ void QtMediaPlayer::setMuted(bool muted)
     if (m_stream->isConnected())
         m_stream->setMuted(muted);
     else if (m_audio)
-        m_audio->setMuted(muted);
+        m_audio->setMuted(muted); // the next song's is silent until its turn
     Q_EMIT mutedChanged(muted);
 }
 
@@ -260,6 +368,10 @@ void QtMediaPlayer::onPosition(qint64 ms)
         if (m_restartUsed && ms >= m_restartedAt + m_restartRegainMs)
             m_restartUsed = false;
     }
+    // The song made ready starts that long before this one's end, so that its first sound comes
+    // out as this one's last does; the end itself is reported as always.
+    if (m_next.player && m_duration > 0 && m_load->playbackState() == QMediaPlayer::PlayingState)
+        m_nextStart.start(int(qMax<qint64>(0, m_duration - ms - kNextStartLeadMs)));
     Q_EMIT positionChanged(ms);
 }
 

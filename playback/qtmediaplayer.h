@@ -4,6 +4,7 @@
 #include "playback/playerstates.h"
 #include "playback/streamvolume.h"
 
+#include <QElapsedTimer>
 #include <QMediaPlayer>
 #include <QPointer>
 #include <QTimer>
@@ -25,16 +26,23 @@ namespace melodrift {
 //! spent per stall: it comes back once the song has played restartRegain() past the restart, and
 //! every new song starts with it whole. A stall with none left fails the song like an unplayable
 //! address.
+//! The next song may be made ready (prepare()): a load of its own, paused at its start once it has
+//! buffered, that setURL with its address plays at once; any other address, a stop or prepare("")
+//! deletes it.
 class QtMediaPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
     static constexpr int kDefaultStallTimeoutMs = 15'000;
     static constexpr int kDefaultRestartRegainMs = 30'000;
+    //! How long before a song's end the song made ready starts: what a sound server takes from a
+    //! stream's start to its first sound (measured with PulseAudio 16, bench/gaps.sh).
+    static constexpr int kNextStartLeadMs = 40;
 
     explicit QtMediaPlayer(QObject* parent = nullptr);
     ~QtMediaPlayer() override;
 
     void setURL(const QString& url) override;
+    void prepare(const QString& url) override;
     [[nodiscard]] QString URL() const override { return m_url; }
     [[nodiscard]] PlayState playState() const override { return m_states.state(); }
     [[nodiscard]] PlayerStatus status() const override { return m_states.status(); }
@@ -59,9 +67,25 @@ public:
     [[nodiscard]] int restarts() const { return m_restarts; }
     //! The current load, or null when none (before the first song, after a stop or a failure).
     [[nodiscard]] QMediaPlayer* mediaPlayer() const { return m_load; }
+    //! The load made ready to play next, or null.
+    [[nodiscard]] QMediaPlayer* preparedPlayer() const { return m_next.player; }
 
 private:
+    //! A load's player and the outputs it does not let go of until it is deleted.
+    struct Load {
+        QPointer<QMediaPlayer> player;
+        QAudioOutput* audio = nullptr;
+        QVideoSink* frames = nullptr;
+    };
+    //! A player for the address with the program's volume; its frames reach the view while it is
+    //! the current load.
+    [[nodiscard]] Load makeLoad(const QString& url);
+    //! Deletes a load that is not the current one.
+    static void drop(Load& load);
     void load();
+    void follow(QMediaPlayer* player);
+    //! Plays the load made ready, as a new song.
+    void playPrepared();
     //! Drops the current load and, unless `keepPosition` (a restart resumes there), where the song
     //! stood; `now` deletes it at once (never from one of its own signals).
     void unload(bool keepPosition = false, bool now = false);
@@ -80,6 +104,10 @@ private:
     QAudioOutput* m_audio = nullptr; // the load's; deleted after it
     StreamVolume* m_stream;          // the sound server's volume of the program's streams
     QVideoSink* m_frames = nullptr;  // the load's; deleted after it
+    Load m_next;                     // made ready to play next
+    QString m_nextUrl;
+    QElapsedTimer m_nextClock; // since the next load was asked for
+    QTimer m_nextStart;        // starts the next load a moment before the end
     QPointer<QVideoSink> m_videoSink;
     QString m_url;
     double m_volume = 0.5;

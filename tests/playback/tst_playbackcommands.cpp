@@ -52,6 +52,12 @@ private Q_SLOTS:
     {
         fill(5);
         list().AddItem(QStringLiteral("A B  C"), QStringLiteral("a&b c"), QStringLiteral("a&b c"), 0);
+        const QString before = panel(2);
+        play(9); // below the last row: nothing
+        QVERIFY(player().urls.isEmpty());
+        QCOMPARE(panel(2), before);
+        QCOMPARE(window().playbackState().PlayRow, 1);
+        QCOMPARE(list().playedRow(), -1);
         QString statusAtUrl;
         player().onUrl = [&](const QString&) { statusAtUrl = panel(2); };
         play(3);
@@ -69,31 +75,7 @@ private Q_SLOTS:
         QCOMPARE(player().urls.size(), 3); // the same row again gets its address again
     }
 
-    void doubleClickBelowTheLastRowChangesNothing()
-    {
-        fill(2);
-        const QString before = panel(2);
-        play(5);
-        QVERIFY(player().urls.isEmpty());
-        QCOMPARE(panel(2), before);
-        QCOMPARE(window().playbackState().PlayRow, 1);
-        QCOMPARE(list().playedRow(), -1);
-    }
-
-    void rightClickRemembersTheRowAndListenPlaysIt()
-    {
-        fill(6);
-        rightClick(rowPoint(5));
-        QCOMPARE(window().playbackState().MenuRow, 5);
-        QVERIFY(window().Menu()->isVisible());
-        window().Menu()->hide();
-        window().Pla()->trigger();
-        QCOMPARE(player().urls, {urlOf(5)});
-        QCOMPARE(window().playbackState().PlayRow, 5);
-        QCOMPARE(panel(2), QStringLiteral("正在播放：Song 5"));
-    }
-
-    void menuOpensOnlyForTheRightButtonOnAListWithRows()
+    void menuOpensForTheRightButtonAndListenPlaysItsRow()
     {
         rightClick(rowPoint(1));
         QVERIFY(!window().Menu()->isVisible());
@@ -110,6 +92,13 @@ private Q_SLOTS:
         window().Pla()->trigger();
         window().Dolown()->trigger();
         QVERIFY(player().urls.isEmpty());
+        // On a row it remembers the row, and "试听" plays it.
+        rightClick(rowPoint(3));
+        QCOMPARE(window().playbackState().MenuRow, 3);
+        window().Menu()->hide();
+        window().Pla()->trigger();
+        QCOMPARE(player().urls, {urlOf(3)});
+        QCOMPARE(panel(2), QStringLiteral("正在播放：Song 3"));
     }
 
     // Without a mouse: a row chosen with the keys shows its ID and title, Enter plays it, and the
@@ -162,25 +151,65 @@ private Q_SLOTS:
     }
 
     // The rule itself is tested in tst_playmode; here, that the buttons choose it when the song
-    // ends (the mode is chosen while it plays) and the row plays.
+    // ends (the mode is chosen while it plays) and the row plays. In a song's last seconds that row
+    // is made ready; what changes the choice before the end lets it go, and the end chooses anew.
     void songEndPlaysTheNextRowByTheModeButtons_data()
     {
         QTest::addColumn<PlayMode>("mode");
-        QTest::addColumn<int>("next");
-        QTest::newRow("single track") << PlayMode::Single << 4;
-        QTest::newRow("loop the list") << PlayMode::Loop << 5;
-        QTest::newRow("random") << PlayMode::Random << 6; // the first number of the fixed sequence, in 10 rows
+        QTest::addColumn<QString>("act");      // in the last seconds; "early": the end comes before them
+        QTest::addColumn<int>("next");         // 0: nothing plays
+        QTest::addColumn<QString>("prepared"); // rows made ready, "-" where let go
+        QTest::newRow("single track") << PlayMode::Single << "" << 4 << "4";
+        QTest::newRow("loop the list") << PlayMode::Loop << "" << 5 << "5";
+        QTest::newRow("random") << PlayMode::Random << "" << 6 << "6"; // the fixed sequence's first, in 10 rows
+        QTest::newRow("random, nothing made ready: the same row") << PlayMode::Random << "early" << 6 << "";
+        QTest::newRow("the mode changes") << PlayMode::Loop << "mode" << 4 << "5 -";
+        QTest::newRow("a new search") << PlayMode::Loop << "search" << 5 << "5 -";
+        QTest::newRow("another row played") << PlayMode::Loop << "play" << 8 << "5";
+        QTest::newRow("a stop, and every state but the end") << PlayMode::Loop << "stop" << 0 << "5 -";
+        QTest::newRow("the list emptied") << PlayMode::Loop << "empty" << 0 << "5 -";
     }
     void songEndPlaysTheNextRowByTheModeButtons()
     {
         QFETCH(PlayMode, mode);
+        QFETCH(QString, act);
         QFETCH(int, next);
+        QFETCH(QString, prepared);
         fill(10);
         play(4);
         setMode(mode);
+        player().report(MediaPlayer::Playing);
+        player().reportPosition(200'000, 240'000); // long before the end: nothing yet
+        QVERIFY(player().prepared.isEmpty());
+        if (act != u"early")
+            player().reportPosition(239'000, 240'000);
+        if (act == u"mode")
+            setMode(PlayMode::Single);
+        else if (act == u"search")
+            fill(10);
+        else if (act == u"play")
+            play(7);
+        else if (act == u"stop") {
+            for (const MediaPlayer::PlayState state :
+                 {MediaPlayer::Stopped, MediaPlayer::Paused, MediaPlayer::Playing, MediaPlayer::Buffering,
+                  MediaPlayer::Transitioning, MediaPlayer::Ready})
+                player().report(state); // none of them advances
+        } else if (act == u"empty")
+            list().Clear();
+        QStringList rows;
+        for (const QString& url : std::as_const(player().prepared))
+            rows.append(url.isEmpty() ? u"-"_qs : QString::number(url.section(u'=', -1).toInt() - 100));
+        QCOMPARE(rows.join(u' '), prepared);
         QString statusAtUrl;
         player().onUrl = [&](const QString&) { statusAtUrl = panel(2); };
-        player().reportEnd();
+        if (act != u"stop")
+            player().reportEnd();
+        if (next == 0) {
+            QCOMPARE(player().urls.size(), 1);
+            QCOMPARE(window().playbackState().PlayRow, 4);
+            QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::NeverArmed);
+            return;
+        }
         QCOMPARE(window().playbackState().PlayRow, next);
         QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Armed);
         QCOMPARE(player().urls.last(), urlOf(next));
@@ -188,19 +217,6 @@ private Q_SLOTS:
         QCOMPARE(list().playedRowTextColor(), QColor(0, 0xC0, 0));
         // The advance shows the text before it gives the address.
         QCOMPARE(statusAtUrl, QString(u"正在播放：Song " + QString::number(next)));
-    }
-
-    void otherPlayStatesChangeNothing()
-    {
-        fill(3);
-        play(2);
-        for (const MediaPlayer::PlayState state :
-             {MediaPlayer::Stopped, MediaPlayer::Paused, MediaPlayer::Playing, MediaPlayer::Buffering,
-              MediaPlayer::Transitioning, MediaPlayer::Ready})
-            player().report(state);
-        QCOMPARE(player().urls.size(), 1);
-        QCOMPARE(window().playbackState().PlayRow, 2);
-        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::NeverArmed);
     }
 
     void statusChangesReplayAStoppedPlayerOnlyWhenArmed()
@@ -233,16 +249,6 @@ private Q_SLOTS:
         QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Disarmed);
         player().reportEnd();
         QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::Armed);
-    }
-
-    void songEndingOnAnEmptyListPlaysNothing()
-    {
-        fill(3);
-        play(2);
-        list().Clear();
-        player().reportEnd();
-        QCOMPARE(player().urls.size(), 1);
-        QCOMPARE(window().playbackState().AutoPlayState, AutoPlay::NeverArmed);
     }
 };
 

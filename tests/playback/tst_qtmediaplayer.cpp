@@ -130,15 +130,19 @@ private Q_SLOTS:
 
     // A new address given by a handler of the song's end, as the automatic advance gives it: the
     // end is reported as the design has it (media ended, then stopped) for the last song only.
+    // Made ready while the first plays, the next asks for its page and file before the end, once.
     void theNextSongAtTheEndAsksOnce_data()
     {
         QTest::addColumn<QString>("next");
-        QTest::newRow("another song") << QStringLiteral("100002");
-        QTest::newRow("the same song") << QStringLiteral("100001");
+        QTest::addColumn<bool>("ready");
+        QTest::newRow("another song") << QStringLiteral("100002") << false;
+        QTest::newRow("another song made ready") << QStringLiteral("100002") << true;
+        QTest::newRow("the same song made ready") << QStringLiteral("100001") << true;
     }
     void theNextSongAtTheEndAsksOnce()
     {
         QFETCH(QString, next);
+        QFETCH(bool, ready);
         m_site.setSongMilliseconds(800);
         QtMediaPlayer player;
         StateLog log(player);
@@ -148,10 +152,15 @@ private Q_SLOTS:
         connect(&player, &MediaPlayer::PlayStateChange, this, [&](int state) {
             if (state == MediaPlayer::MediaEnded && switched < 0) {
                 switched = log.states.size();
+                QCOMPARE(m_site.requests().size(), ready ? 4 : 2);
                 player.setURL(page(next));
             }
         });
         player.setURL(page(QStringLiteral("100001")));
+        if (ready) {
+            QTRY_VERIFY_WITH_TIMEOUT(player.position() > 0, 20000);
+            player.prepare(page(next));
+        }
         QTRY_VERIFY_WITH_TIMEOUT(switched >= 0, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(log.states.mid(switched).contains(MediaPlayer::MediaEnded), 20000);
         QTest::qWait(300);

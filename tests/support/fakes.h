@@ -65,8 +65,9 @@ public:
     void play() override { ++playCalls; }
     void pause() override { ++pauseCalls; }
     void stop() override { ++stopCalls; }
-    [[nodiscard]] qint64 position() const override { return 0; }
-    [[nodiscard]] qint64 duration() const override { return 0; }
+    void prepare(const QString& url) override { prepared.append(url); }
+    [[nodiscard]] qint64 position() const override { return m_position; }
+    [[nodiscard]] qint64 duration() const override { return m_duration; }
     void setPosition(qint64) override {}
     [[nodiscard]] double volume() const override { return m_volume; }
     void setVolume(double volume) override;
@@ -79,8 +80,10 @@ public:
     //! Reports a song's end: media ended, then stopped unless a handler gave a new address.
     void reportEnd();
     void reportStatus(PlayerStatus::Kind status);
+    void reportPosition(qint64 ms, qint64 length) { m_duration = length, m_position = ms, Q_EMIT positionChanged(ms); }
 
     QStringList urls;                          //!< every address given, in order
+    QStringList prepared;                      //!< every address made ready, "" where it was let go
     std::function<void(const QString&)> onUrl; //!< runs as an address is given
     int playCalls = 0;
     int pauseCalls = 0;
@@ -90,6 +93,8 @@ private:
     QString m_url;
     PlayState m_state = Undefined;
     PlayerStatus m_status;
+    qint64 m_position = 0;
+    qint64 m_duration = 0;
     double m_volume = 0.5;
     bool m_muted = false;
     int m_songs = 0;
