@@ -57,7 +57,6 @@ for delay in "${delays[@]}"; do
   pkill -P "$app" 2>/dev/null
   kill "$recorder" 2>/dev/null
   wait "$app" "$recorder" 2>/dev/null
-  pkill -P "$app" 2>/dev/null
   kill "$sitepid" && wait "$sitepid" 2>/dev/null
   python3 - "$work/sound.raw" "$work/site.log" "$delay" "$work/program.log" <<'PY'
 import array, re, statistics, sys

@@ -40,8 +40,7 @@ QtMediaPlayer::QtMediaPlayer(QObject* parent) : MediaPlayer(parent), m_stream(ne
         if (!m_next.player || !m_load || m_load->playbackState() != QMediaPlayer::PlayingState)
             return;
         qCInfo(lcPlayback) << "the song made ready starts";
-        m_next.player->disconnect(this);
-        m_next.audio->setMuted(!m_stream->isConnected() && m_muted);
+        wakeNext();
         m_next.player->play();
     });
     m_watchdog.setSingleShot(true);
@@ -136,18 +135,20 @@ void QtMediaPlayer::prepare(const QString& url)
     player->play();
 }
 
+void QtMediaPlayer::wakeNext()
+{
+    m_next.player->disconnect(this);
+    m_next.audio->setMuted(!m_stream->isConnected() && m_muted);
+}
+
 void QtMediaPlayer::playPrepared()
 {
-    unload();
-    m_restartUsed = false;
-    m_restartedAt = 0;
-    m_states.loading();
+    beginSong();
     qCInfo(lcPlayback) << "play the song made ready" << m_url;
+    wakeNext();
     Load next = std::exchange(m_next, {});
     m_nextUrl.clear();
     QMediaPlayer* player = next.player;
-    player->disconnect(this);
-    next.audio->setMuted(!m_stream->isConnected() && m_muted);
     m_audio = next.audio;
     m_frames = next.frames;
     follow(player);
@@ -233,12 +234,17 @@ void QtMediaPlayer::unload(bool keepPosition, bool now)
         Q_EMIT mediaTitleChanged({});
 }
 
-void QtMediaPlayer::startSong()
+void QtMediaPlayer::beginSong()
 {
     unload();
     m_restartUsed = false;
     m_restartedAt = 0;
     m_states.loading();
+}
+
+void QtMediaPlayer::startSong()
+{
+    beginSong();
     load();
 }
 

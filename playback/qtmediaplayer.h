@@ -86,10 +86,13 @@ private:
     void follow(QMediaPlayer* player);
     //! Plays the load made ready, as a new song.
     void playPrepared();
+    //! The load made ready stops holding itself and sounds at the program's volume.
+    void wakeNext();
     //! Drops the current load and, unless `keepPosition` (a restart resumes there), where the song
     //! stood; `now` deletes it at once (never from one of its own signals).
     void unload(bool keepPosition = false, bool now = false);
-    //! A song from its start: its restart budget whole.
+    //! A song from its start, its restart budget whole: the current load goes, the next is begun.
+    void beginSong();
     void startSong();
     void onPlaybackState(QMediaPlayer::PlaybackState state);
     void onMediaStatus(QMediaPlayer::MediaStatus status);
