@@ -3,7 +3,7 @@
 #include "browser/defaultbrowser.h"
 #include "controls/dialogs.h"
 #include "controls/fixedwindow.h"
-#include "playback/qtmediaplayer.h"
+#include "playback/gstplayer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -66,7 +66,7 @@ int main(int argc, char* argv[])
         QCoreApplication::installTranslator(&qtTexts);
     melodrift::MainWindow window({QCoreApplication::applicationDirPath(),
                                   std::make_shared<melodrift::GioDesktopLauncher>(),
-                                  std::make_shared<melodrift::QtDialogs>(), new melodrift::QtMediaPlayer});
+                                  std::make_shared<melodrift::QtDialogs>(), new melodrift::GstPlayer});
     window.Form_Load();
     window.show();
     return app.exec();

@@ -10,8 +10,8 @@
 #include "controls/playerview.h"
 #include "controls/songlistbox.h"
 #include "controls/statusbar.h"
+#include "playback/gstplayer.h"
 #include "playback/playbackcommands.h"
-#include "playback/qtmediaplayer.h"
 #include "search/searchcommands.h"
 #include "tests/support/fakes.h"
 
@@ -228,7 +228,7 @@ int main(int argc, char* argv[])
         site.setSongFormat(site::DemoSite::Format::Wav);
     test::useSiteAsProxy(site);
 
-    auto* player = new QtMediaPlayer;
+    auto* player = new GstPlayer;
     MainWindow window(MainWindowPlatform{QString(), std::make_shared<test::FakeLauncher>(QStringLiteral("360se")),
                                          std::make_shared<test::FakeDialogs>(), player});
     window.Form_Load();

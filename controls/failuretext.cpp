@@ -29,6 +29,14 @@ QString failureText(const Failure& failure)
         return failure.detail.isEmpty() ? QStringLiteral("无法写入") : failure.detail;
     case Failure::LaunchError:
         return failure.detail.isEmpty() ? QStringLiteral("无法启动") : failure.detail;
+    case Failure::Unsupported:
+        return QStringLiteral("不支持的媒体格式");
+    case Failure::AccessDenied:
+        return QStringLiteral("拒绝访问");
+    case Failure::SoundOutput:
+        return QStringLiteral("无法连接声音设备");
+    case Failure::Unplayable:
+        return QStringLiteral("无法打开该地址");
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QMediaPlayer>
+#include "net/failure.h"
+
 #include <QObject>
 #include <QString>
 
@@ -15,13 +16,15 @@ public:
     enum Kind { None, Connecting, Reconnecting, Buffering, Playing, Paused, Stopped, Ended, Failed };
     Q_ENUM(Kind)
     Kind kind = None;
-    QMediaPlayer::Error error = QMediaPlayer::NoError; //!< why, when Failed
+    Failure failure; //!< why, when Failed
     bool operator==(const PlayerStatus&) const = default;
 };
 
 //! The embedded media player as the rest of the program sees it; a view shows it (PlayerView).
 //! Contract: setting URL starts playback at once. At a song's end PlayStateChange reports
-//! MediaEnded, then Stopped. Every change of status() is followed by StatusChange. No error dialogs.
+//! MediaEnded, then Stopped unless a handler of MediaEnded gave a new address. A new address
+//! reports Transitioning, never Stopped. Every change of status() is followed by StatusChange.
+//! No error dialogs.
 class MediaPlayer : public QObject {
     Q_OBJECT
 public:
@@ -40,9 +43,10 @@ public:
     using QObject::QObject;
 
     virtual void setURL(const QString& url) = 0;
-    //! Makes an address ready to play next, so that setURL with it plays at once; "" lets the one
-    //! made ready go. Another address given to setURL lets it go too.
-    virtual void prepare(const QString& url) { Q_UNUSED(url); }
+    //! The address the end of this song is to go on to, "" for none: a player may begin it before
+    //! the end so that no gap is heard; the end is reported as always, and setURL with this
+    //! address then goes on with it.
+    virtual void setNextURL(const QString& url) { Q_UNUSED(url); }
     [[nodiscard]] virtual QString URL() const = 0;
     [[nodiscard]] virtual PlayState playState() const = 0;
     [[nodiscard]] virtual PlayerStatus status() const = 0;

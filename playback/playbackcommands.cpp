@@ -21,31 +21,24 @@ PlaybackCommands::PlaybackCommands(SongListBox* list, StatusBar* status, MediaPl
                                    QMenu* menu, QObject* parent)
     : QObject(parent), m_list(list), m_status(status), m_player(player), m_playModes(playModes), m_menu(menu)
 {
-    connect(m_player, &MediaPlayer::positionChanged, this, &PlaybackCommands::readyAhead);
-    connect(m_playModes, &QButtonGroup::idToggled, this, &PlaybackCommands::dropAhead);
-    connect(m_list->songs(), &QAbstractItemModel::modelReset, this, &PlaybackCommands::dropAhead);
-    connect(m_list->songs(), &QAbstractItemModel::rowsInserted, this, &PlaybackCommands::dropAhead);
+    // Whatever may change the end's choice tells the player again.
+    connect(m_playModes, &QButtonGroup::idToggled, this, &PlaybackCommands::updateNext);
+    const QAbstractItemModel* songs = m_list->songs();
+    connect(songs, &QAbstractItemModel::modelReset, this, &PlaybackCommands::updateNext);
+    connect(songs, &QAbstractItemModel::rowsInserted, this, &PlaybackCommands::updateNext);
+    connect(songs, &QAbstractItemModel::rowsRemoved, this, &PlaybackCommands::updateNext);
 }
 
-void PlaybackCommands::readyAhead(qint64 position)
+void PlaybackCommands::updateNext()
 {
-    const qint64 length = m_player->duration();
     const int n = m_list->ListCount();
-    if (m_ahead != Ahead::None || length <= 0 || length - position > kReadyAheadMs || n < 1 ||
-        m_player->playState() != MediaPlayer::Playing)
+    if (n < 1) {
+        m_player->setNextURL({});
         return;
-    PlayRandom draw = m_random; // the end's own draw, taken ahead on a copy
+    }
+    PlayRandom draw = m_random;
     const int row = NextRow(playMode(), m_state.PlayRow, n, draw);
-    m_ahead = Ahead::Ready;
-    m_player->prepare(SongPageUrl(m_list->songs()->at(row).id));
-}
-
-void PlaybackCommands::dropAhead()
-{
-    if (m_ahead != Ahead::Ready)
-        return;
-    m_ahead = Ahead::Dropped;
-    m_player->prepare({});
+    m_player->setNextURL(SongPageUrl(m_list->songs()->at(row).id));
 }
 
 void PlaybackCommands::PlaySong(int row)
@@ -54,9 +47,9 @@ void PlaybackCommands::PlaySong(int row)
     m_list->PlayItem(row);
     m_list->PlayTextColor(kPlayTextColor);
     m_state.PlayRow = row;
-    m_ahead = Ahead::None;
     // The address first, then the text; the advance does it the other way round, as the design has it.
     m_player->setURL(SongPageUrl(song.id));
+    updateNext();
     m_status->setPanelText(2, u"正在播放：" + song.title);
     Q_EMIT songStarted(row, song.id, song.title);
 }
@@ -131,10 +124,7 @@ PlayMode PlaybackCommands::playMode() const
 
 void PlaybackCommands::WindowsMediaPlayer1_PlayStateChange(int)
 {
-    const MediaPlayer::PlayState state = m_player->playState();
-    if (state == MediaPlayer::Paused || state == MediaPlayer::Stopped || state == MediaPlayer::Ready)
-        dropAhead();
-    if (state != MediaPlayer::MediaEnded)
+    if (m_player->playState() != MediaPlayer::MediaEnded)
         return;
     // The mode is read when the song ends, so a mode chosen while it played applies.
     advance(playMode());
@@ -148,7 +138,6 @@ void PlaybackCommands::advance(PlayMode mode)
         return;
     const int row = NextRow(mode, m_state.PlayRow, n, m_random);
     m_state.PlayRow = row;
-    m_ahead = Ahead::None;
     // Armed before the address is given: the status change it brings already finds it armed.
     m_state.AutoPlayState = AutoPlay::Armed;
     const SongRow song = m_list->songs()->at(row);
@@ -156,6 +145,7 @@ void PlaybackCommands::advance(PlayMode mode)
     m_list->PlayTextColor(kPlayTextColor);
     m_status->setPanelText(2, u"正在播放：" + song.title);
     m_player->setURL(SongPageUrl(song.id));
+    updateNext();
     Q_EMIT songStarted(row, song.id, song.title);
 }
 

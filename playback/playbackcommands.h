@@ -53,11 +53,6 @@ public:
     //! Start-up's part: playback starts from row 1.
     void startUp() { m_state.PlayRow = 1; }
 
-    //! How long before a song's end the next one is made ready: behind a link that holds each
-    //! answer 300 ms, a song's page, redirect and first buffer take 0.76 s (bench/gaps.sh), so
-    //! four times that.
-    static constexpr qint64 kReadyAheadMs = 3'000;
-
     //! The play state; this object is its one writer.
     [[nodiscard]] const PlaybackState& state() const { return m_state; }
 
@@ -66,13 +61,10 @@ Q_SIGNALS:
     void songStarted(int row, const QString& id, const QString& title);
 
 private:
-    //! In the last seconds of a song, makes the row the end will choose ready to play.
-    void readyAhead(qint64 position);
-    //! Something changed the choice: the song made ready goes, and none other for this song.
-    void dropAhead();
+    //! Tells the player the address the end of this song will choose, as it stands now (a
+    //! random draw is taken on a copy of the generator, so the end's own draw gives the same row).
+    void updateNext();
 
-    enum class Ahead { None, Ready, Dropped };
-    Ahead m_ahead = Ahead::None; // for the song playing
     SongListBox* m_list;
     StatusBar* m_status;
     MediaPlayer* m_player;

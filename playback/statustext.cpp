@@ -1,24 +1,8 @@
 #include "playback/statustext.h"
 
+#include "controls/failuretext.h"
+
 namespace melodrift {
-
-namespace {
-
-QString reason(QMediaPlayer::Error error)
-{
-    switch (error) {
-    case QMediaPlayer::FormatError:
-        return QStringLiteral("不支持的媒体格式");
-    case QMediaPlayer::NetworkError:
-        return QStringLiteral("网络错误");
-    case QMediaPlayer::AccessDeniedError:
-        return QStringLiteral("拒绝访问");
-    default:
-        return QStringLiteral("无法打开该地址");
-    }
-}
-
-} // namespace
 
 QString playerStatusText(const PlayerStatus& status)
 {
@@ -40,7 +24,7 @@ QString playerStatusText(const PlayerStatus& status)
     case PlayerStatus::Ended:
         return QStringLiteral("播放完毕");
     case PlayerStatus::Failed:
-        return u"出错：" + reason(status.error);
+        return u"出错：" + failureText(status.failure);
     }
     return {};
 }

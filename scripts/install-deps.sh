@@ -8,13 +8,14 @@ packages=(
   cmake ninja-build g++ pkg-config git
   # static checks: .clang-tidy and .clang-format
   clang-tidy clang-format
-  qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev libxcb1-dev libpulse-dev
-  # the demo site encodes its MP3 songs with GStreamer's LAME encoder (in plugins-good)
-  libgstreamer1.0-dev
+  qt6-base-dev qt6-multimedia-dev libglib2.0-dev libpcre2-dev libxcb1-dev
+  # the player is a GStreamer playbin (appsink for video, the stream volume interface); the demo
+  # site encodes its MP3 songs with GStreamer's LAME encoder (in plugins-good)
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   # fuzzing and sanitizers
   clang libclang-rt-14-dev
-  # run: GStreamer backend of Qt Multimedia, its plugins (ALSA's sink for desktops without a sound
-  # server), a CJK font
+  # run: Qt Multimedia for the video view, GStreamer's plugins (PulseAudio's sink in plugins-good,
+  # ALSA's for desktops without a sound server), a CJK font
   libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-alsa
   glib-networking gsettings-desktop-schemas
   fonts-wqy-microhei
@@ -24,6 +25,8 @@ packages=(
   xvfb xauth xdotool dbus-daemon dbus-bin at-spi2-core python3-pyatspi
   # a Wayland compositor, a sound server to read the program's stream
   weston pulseaudio pulseaudio-utils
+  # PipeWire as Debian 12's desktops run it, beside PulseAudio, for the run on PipeWire
+  pipewire wireplumber pipewire-pulse
   # desktop files, the manual page and the Debian package
   desktop-file-utils appstream dpkg-dev man-db
 )

@@ -300,12 +300,18 @@ SongFile DemoSite::song(const QString& id)
         loop = m_loops.insert(harmonic, mp3Loop(harmonic));
     if (loop->frames.isEmpty())
         return {};
-    const qint64 frames = qMax<qint64>(1, qRound64(ms / kMp3FrameMs));
+    // Exactly `ms` of music: whole frames, less the encoder's delay and its padding, as LAME's tag says.
+    constexpr int kDecoderDelay = 529; // what a decoder keeps back of the last frame
+    const qint64 samples = qint64(ms) * 44100 / 1000;
+    const qint64 frames = (samples + kLameEncoderDelay + kDecoderDelay + 1151) / 1152;
     const qint64 perLoop = loop->frames.size();
-    file.head = id3v2Tag(found->title, found->singer);
     file.loop = loop->bytes;
     file.loops = frames / perLoop;
     file.partial = frames % perLoop == 0 ? 0 : loop->frames[qsizetype(frames % perLoop)];
+    const QByteArray info =
+        lameInfoFrame(loop->bytes, quint32(frames), quint32(file.loops * loop->bytes.size() + file.partial + 417),
+                      int(frames * 1152 - kLameEncoderDelay - samples));
+    file.head = id3v2Tag(found->title, found->singer) + info;
     file.tail = id3v1Tag(id.toLatin1());
     return file;
 }
@@ -326,21 +332,34 @@ void DemoSite::send(QTcpSocket* socket, const SongFile& file, qint64 from, qint6
     const int rate = m_sendRate;
     // A first burst, as a connection's start gives it, then the rate.
     const qint64 burst = rate > 0 ? qMin<qint64>(length, 32 * 1024) : length;
-    auto pump = [this, socket, timer, clock, file, from, end, sent, rate, burst] {
+    // This connection's own hold of the file's last tenth.
+    auto tail = std::make_shared<Stall>(Stall{m_tailHoldMs > 0 ? file.size() * 9 / 10 : -1, m_tailHoldMs});
+    auto pump = [this, socket, timer, clock, file, from, end, sent, rate, burst, tail] {
         qint64 target = qMin(end, rate > 0 ? from + burst + clock->elapsed() * rate / 1000 : end);
         // A stall is spent by the connection that reaches it, not by one that is dropped before.
-        const bool stallAhead = !m_stalls.isEmpty() && m_stalls.first() >= *sent && m_stalls.first() < target;
-        if (stallAhead)
-            target = m_stalls.first();
+        const auto ahead = [&](const Stall& stall) { return stall.offset >= *sent && stall.offset < target; };
+        Stall* stall = nullptr;
+        if (!m_stalls.isEmpty() && ahead(m_stalls.first()))
+            stall = &m_stalls.first();
+        else if (tail->offset >= 0 && ahead(*tail))
+            stall = tail.get();
+        if (stall != nullptr)
+            target = stall->offset;
         // What the socket has not sent yet counts as not sent: the pace is the wire's.
         if (*sent < target && socket->bytesToWrite() < 256 * 1024) {
             const qint64 n = qMin<qint64>(target - *sent, 256 * 1024);
             socket->write(file.mid(*sent, n));
             *sent += n;
         }
-        if (stallAhead && *sent >= target) {
-            m_stalls.removeFirst();
-            timer->stop(); // the connection stays open and nothing more comes
+        if (stall != nullptr && *sent >= target) {
+            const int hold = stall->holdMs;
+            if (stall == tail.get())
+                *tail = {-1, -1};
+            else
+                m_stalls.removeFirst();
+            timer->stop(); // the connection stays open and nothing more comes, or not for a while
+            if (hold >= 0)
+                QTimer::singleShot(hold, timer, [timer] { timer->start(); });
         } else if (*sent >= end) {
             timer->stop();
             socket->disconnectFromHost();

@@ -73,8 +73,12 @@ public:
     //! Every answer waits this long, as a site far away answers a new connection.
     void setAnswerDelay(int ms) { m_answerDelayMs = ms; }
     //! The next song sent that reaches byte `offset` of its file stops there, once: the connection
-    //! stays open and nothing more comes. Stalls are used in the order added.
-    void addStall(qint64 offset) { m_stalls.append(offset); }
+    //! stays open and nothing more comes for `holdMs` (for ever when negative). Stalls are used in
+    //! the order added.
+    void addStall(qint64 offset, int holdMs = -1) { m_stalls.append({offset, holdMs}); }
+    void clearStalls() { m_stalls.clear(); }
+    //! Every song file sent holds its last tenth back this long (0: never), as a link that stalls.
+    void setTailHold(int ms) { m_tailHoldMs = ms; }
     //! The bytes of a song of the catalogue as served now (format and length); empty for other IDs.
     [[nodiscard]] QByteArray songFile(const QString& id);
     //! How long a song of the catalogue lasts as served now.
@@ -111,7 +115,12 @@ private:
     QList<QByteArray> m_ranges;
     QHash<int, Mp3Loop> m_loops;           // MP3 stretches by harmonic
     QHash<QString, QByteArray> m_wavFiles; // by "<ms>/<id>"
-    QList<qint64> m_stalls;
+    struct Stall {
+        qint64 offset = 0;
+        int holdMs = -1;
+    };
+    QList<Stall> m_stalls;
+    int m_tailHoldMs = 0;
     Format m_format = Format::Mp3;
     int m_songMs = 0;
     int m_sendRate = kDefaultSendRate;

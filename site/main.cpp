@@ -25,7 +25,13 @@ int main(int argc, char* argv[])
     const QCommandLineOption delayOption(QStringLiteral("answer-delay-ms"),
                                          QStringLiteral("How long every answer waits, as a far site's does."),
                                          QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption holdOption(QStringLiteral("tail-hold-ms"),
+                                        QStringLiteral("Every song file holds its last tenth back this long."),
+                                        QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption wavOption(QStringLiteral("wav"), QStringLiteral("Songs are WAV files, not MP3."));
     parser.addOption(delayOption);
+    parser.addOption(holdOption);
+    parser.addOption(wavOption);
     parser.addOption(portOption);
     parser.addOption(songOption);
     parser.addOption(rateOption);
@@ -35,6 +41,9 @@ int main(int argc, char* argv[])
     site.setSongMilliseconds(parser.value(songOption).toInt());
     site.setSendRate(parser.value(rateOption).toInt());
     site.setAnswerDelay(parser.value(delayOption).toInt());
+    site.setTailHold(parser.value(holdOption).toInt());
+    if (parser.isSet(wavOption))
+        site.setSongFormat(melodrift::site::DemoSite::Format::Wav);
     if (!site.listen(static_cast<quint16>(parser.value(portOption).toUInt()))) {
         std::fprintf(stderr, "cannot listen on port %s\n", qPrintable(parser.value(portOption)));
         return 1;

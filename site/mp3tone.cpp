@@ -149,6 +149,31 @@ Mp3Loop mp3Loop(int harmonic)
     return loop;
 }
 
+QByteArray lameInfoFrame(const QByteArray& header, quint32 frames, quint32 bytes, int padding)
+{
+    auto put32 = [](QByteArray& out, quint32 v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.append(char((v >> shift) & 0xFF));
+    };
+    QByteArray frame = header.left(4);
+    frame[2] = char(frame[2] & ~0x02);  // no padding slot: 417 bytes at 128 kbit/s, 44.1 kHz
+    frame.append(QByteArray(17, '\0')); // mono MPEG-1 side information
+    frame.append("Info");
+    put32(frame, 0x0F); // frames, bytes, table of contents, quality
+    put32(frame, frames);
+    put32(frame, bytes);
+    for (int i = 0; i < 100; ++i) // a constant bit rate: byte position grows with time
+        frame.append(char(i * 256 / 100));
+    put32(frame, 57); // LAME's quality for -q 3
+    frame.append("LAME3.100");
+    frame.append(QByteArray(12, '\0')); // revision, low pass, replay gain, flags, bit rate
+    const quint32 delayPadding = (quint32(kLameEncoderDelay) << 12) | quint32(padding & 0xFFF);
+    frame.append(char(delayPadding >> 16)).append(char(delayPadding >> 8)).append(char(delayPadding));
+    frame.append(QByteArray(12, '\0')); // the rest of the tag
+    frame.append(QByteArray(417 - frame.size(), '\0'));
+    return frame;
+}
+
 QByteArray id3v2Tag(const QString& title, const QString& singer)
 {
     const QByteArray frames = id3v2Frame("TIT2", title) + id3v2Frame("TPE1", singer) + QByteArray(64, '\0');

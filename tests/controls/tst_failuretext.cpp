@@ -33,8 +33,8 @@ private Q_SLOTS:
             << failureText(Failure{Failure::WriteError, 0, detail}) << detail;
         QTest::newRow("write error without them")
             << failureText(Failure{Failure::WriteError, 0, {}}) << QStringLiteral("无法写入");
-        const auto player = [](PlayerStatus::Kind kind, QMediaPlayer::Error error = QMediaPlayer::NoError) {
-            return playerStatusText(PlayerStatus{kind, error});
+        const auto player = [](PlayerStatus::Kind kind, Failure::Kind failure = Failure::None) {
+            return playerStatusText(PlayerStatus{kind, Failure{failure, 0, {}}});
         };
         QTest::newRow("player: none") << player(PlayerStatus::None) << QString();
         QTest::newRow("player: connecting") << player(PlayerStatus::Connecting) << QStringLiteral("正在连接…");
@@ -44,13 +44,15 @@ private Q_SLOTS:
         QTest::newRow("player: paused") << player(PlayerStatus::Paused) << QStringLiteral("已暂停");
         QTest::newRow("player: stopped") << player(PlayerStatus::Stopped) << QStringLiteral("已停止");
         QTest::newRow("player: ended") << player(PlayerStatus::Ended) << QStringLiteral("播放完毕");
-        QTest::newRow("player: format") << player(PlayerStatus::Failed, QMediaPlayer::FormatError)
+        QTest::newRow("player: format") << player(PlayerStatus::Failed, Failure::Unsupported)
                                         << QStringLiteral("出错：不支持的媒体格式");
-        QTest::newRow("player: network") << player(PlayerStatus::Failed, QMediaPlayer::NetworkError)
-                                         << QStringLiteral("出错：网络错误");
-        QTest::newRow("player: access") << player(PlayerStatus::Failed, QMediaPlayer::AccessDeniedError)
+        QTest::newRow("player: network") << player(PlayerStatus::Failed, Failure::TimedOut)
+                                         << QStringLiteral("出错：连接超时");
+        QTest::newRow("player: access") << player(PlayerStatus::Failed, Failure::AccessDenied)
                                         << QStringLiteral("出错：拒绝访问");
-        QTest::newRow("player: other") << player(PlayerStatus::Failed, QMediaPlayer::ResourceError)
+        QTest::newRow("player: no sound output")
+            << player(PlayerStatus::Failed, Failure::SoundOutput) << QStringLiteral("出错：无法连接声音设备");
+        QTest::newRow("player: other") << player(PlayerStatus::Failed, Failure::Unplayable)
                                        << QStringLiteral("出错：无法打开该地址");
         QTest::newRow("launch error") << failureText(Failure{Failure::LaunchError, 0, {}})
                                       << QStringLiteral("无法启动");

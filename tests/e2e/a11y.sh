@@ -33,20 +33,19 @@ to_keyword_box() {
 
 mkdir -m 700 "$work/pulse"
 export PULSE_SERVER=unix:$work/pulse/native PULSE_RUNTIME_PATH=$work/pulse
-pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false -L module-null-sink \
-  -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || fail "the sound server did not start: $(tail -n 3 "$work/pulse.log")"
+start_pulse() {
+  pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false -L module-null-sink \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" >>"$work/pulse.log" 2>&1 &
+  pulse=$!
+  pids+=($pulse)
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null 2>&1 || fail "the sound server did not start: $(tail -n 3 "$work/pulse.log")"
+}
+start_pulse
 use_fake_desktop
 start_site "$site" 20000
 sitepid=${pids[-1]}
-"$melodrift" >"$work/program.log" 2>&1 &
-app=$!
-pids+=($app)
-find_window
-sleep 1
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+run_program
 
 names=$(/usr/bin/python3 "$here/read_list.py" names) || fail "the window cannot be read over AT-SPI"
 echo "$names" >"$out/names.txt"
@@ -70,11 +69,13 @@ rows >"$out/rows.txt"
   fail "the screen reader reads: $(cat "$out/rows.txt")"
 ok "the screen reader reads every row's title and ID"
 
-# Into the list (past the player's five controls), down to row 2, Enter plays it.
+# Into the list (past the player's five controls), down to row 1, then 2, Enter plays it.
 key Tab Tab Tab Tab Tab Tab
-key Down Down
-sed -n 2p <(rows) | grep -qP "\tselected,focused$" || fail "row 2 is not selected and focused: $(rows | sed -n 2p)"
-ok "row 2 chosen from the keyboard, and the screen reader knows"
+for row in 1 2; do
+  key Down
+  sed -n ${row}p <(rows) | grep -qP "\tselected,focused$" || fail "row $row is not selected and focused: $(rows)"
+done
+ok "Tab into the list, then Down, chose row 1 and Down row 2, and the screen reader knows"
 key Return
 seen "mp3.asp?id=100067" 10 || fail "row 2 did not play"
 ok "Enter played row 2"
@@ -99,6 +100,24 @@ seen "mp3.asp?id=100060" 10 || fail "row 1 did not play"
 for _ in $(seq 100); do [ "$(stream)" != "$idx" ] && break; sleep 0.1; done
 until_is "volume_of $(stream)" 80 || fail "the next song's stream is at $(volume_of "$(stream)") %"
 ok "a music stream with the program's icon, one volume for the slider, the mixer, MPRIS and the next song"
+
+# The sound server restarts while the song plays: the program lives on, the song goes on through
+# the new server at the program's volume, and the slider still moves the stream's.
+kill "$pulse" && wait "$pulse" 2>/dev/null
+start_pulse
+for _ in $(seq 100); do [ -n "$(stream)" ] && break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null || fail "the program ended with the sound server"
+until_is "volume_of $(stream)" 80 || fail "no stream at 80 % on the new server: $(pactl list short sink-inputs)"
+corked() { pactl list sink-inputs | awk '/Corked:/ { print $2 }'; }
+until_is corked no || fail "the song does not play on the new server: $(pactl list sink-inputs | grep -E 'Corked|State')"
+to_keyword_box && for _ in $(seq 8); do
+  /usr/bin/python3 "$here/read_list.py" focus | grep -qxF "slider	音量" && break
+  key Tab
+done
+key Page_Down
+until_is "volume_of $(stream)" "$(slider)" || fail "the slider at $(slider), the stream at $(volume_of "$(stream)") %"
+ok "through a restart of the sound server the song plays on at the program's volume, which the slider moves"
+for _ in $(seq 8); do /usr/bin/python3 "$here/read_list.py" focus | grep -q "^list" && break; key Tab; done
 
 # The Menu key opens the row's menu; its download saves the song through the save dialog.
 key Menu

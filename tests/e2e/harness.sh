@@ -65,6 +65,15 @@ find_window() {
   done
   [ -n "$win" ] || fail "the window did not appear"
 }
+# Starts $melodrift, waits for its window and gives it the keyboard; `app` is its process.
+run_program() {
+  "$melodrift" >>"$work/program.log" 2>&1 &
+  app=$!
+  pids+=($app)
+  find_window
+  sleep 1
+  xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+}
 # True when every song page in site log $1 is followed by its file and nothing else for it: no
 # range asked again, no page or file of a song after another song's page.
 one_request_per_play() {

@@ -2,9 +2,9 @@
 #include "controls/playerview.h"
 #include "controls/songlistbox.h"
 #include "controls/statusbar.h"
+#include "playback/gstplayer.h"
 #include "playback/mpris.h"
 #include "playback/playbackcommands.h"
-#include "playback/qtmediaplayer.h"
 #include "tests/support/fakes.h"
 
 #include <QAccessible>
@@ -21,7 +21,7 @@ class TestContinuousPlay : public test::SiteSuite {
     Q_OBJECT
 
     std::unique_ptr<MainWindow> m_window;
-    QtMediaPlayer* m_player = nullptr;
+    GstPlayer* m_player = nullptr;
 
     bool seen(const QString& url) { return m_site.requests().contains(url); }
     MainWindow& window() { return *m_window; }
@@ -41,7 +41,7 @@ private Q_SLOTS:
     {
         m_site.clearRequests();
         m_site.setSongMilliseconds(800);
-        m_player = new QtMediaPlayer;
+        m_player = new GstPlayer;
         m_window = std::make_unique<MainWindow>(MainWindowPlatform{QString(), std::make_shared<test::FakeLauncher>(),
                                                                    std::make_shared<test::FakeDialogs>(), m_player});
         window().Form_Load();

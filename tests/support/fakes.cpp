@@ -61,7 +61,7 @@ void FakePlayer::reportEnd()
 
 void FakePlayer::reportStatus(PlayerStatus::Kind status)
 {
-    m_status = {status, QMediaPlayer::NoError};
+    m_status = {status, {}};
     Q_EMIT StatusChange();
 }
 

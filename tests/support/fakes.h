@@ -65,7 +65,7 @@ public:
     void play() override { ++playCalls; }
     void pause() override { ++pauseCalls; }
     void stop() override { ++stopCalls; }
-    void prepare(const QString& url) override { prepared.append(url); }
+    void setNextURL(const QString& url) override { nextUrl = url; }
     [[nodiscard]] qint64 position() const override { return m_position; }
     [[nodiscard]] qint64 duration() const override { return m_duration; }
     void setPosition(qint64) override {}
@@ -83,7 +83,7 @@ public:
     void reportPosition(qint64 ms, qint64 length) { m_duration = length, m_position = ms, Q_EMIT positionChanged(ms); }
 
     QStringList urls;                          //!< every address given, in order
-    QStringList prepared;                      //!< every address made ready, "" where it was let go
+    QString nextUrl;                           //!< the address the end is to go on to, as last told
     std::function<void(const QString&)> onUrl; //!< runs as an address is given
     int playCalls = 0;
     int pauseCalls = 0;
