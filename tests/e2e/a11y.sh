@@ -12,9 +12,6 @@ name=accessibility
 source "$here/harness.sh"
 on_failure() { echo "program log:" && tail -n 20 "$work/program.log"; }
 slider() { /usr/bin/python3 "$here/read_list.py" value 音量; }
-# MPRIS's Volume: Get, or Set with a value.
-mpris() { dbus-send --session --print-reply --dest="org.mpris.MediaPlayer2.melodrift.instance$app" /org/mpris/MediaPlayer2 \
-  "org.freedesktop.DBus.Properties.$1" string:org.mpris.MediaPlayer2.Player string:Volume "${@:2}"; }
 # The newest stream on the sound server (the program's song), and a stream's volume in %.
 stream() { pactl list short sink-inputs | awk 'END { print $1 }'; }
 volume_of() { pactl list sink-inputs | awk -v idx="$1" '/^Sink Input #/ { on = ($3 == "#" idx) } on && /^[ \t]*Volume:/ { sub(/%/, "", $5); print $5; exit }'; }

@@ -65,6 +65,9 @@ find_window() {
   done
   [ -n "$win" ] || fail "the window did not appear"
 }
+# MPRIS's Volume: Get, or Set with a value.
+mpris() { dbus-send --session --print-reply --dest="org.mpris.MediaPlayer2.melodrift.instance$app" /org/mpris/MediaPlayer2 \
+  "org.freedesktop.DBus.Properties.$1" string:org.mpris.MediaPlayer2.Player string:Volume "${@:2}"; }
 # Starts $melodrift, waits for its window and gives it the keyboard; `app` is its process.
 run_program() {
   "$melodrift" >>"$work/program.log" 2>&1 &

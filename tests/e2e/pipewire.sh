@@ -10,21 +10,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 name=pipewire
 source "$here/harness.sh"
 on_failure() { echo "program log:" && tail -n 20 "$work/program.log"; }
-mpris() { dbus-send --session --print-reply --dest="org.mpris.MediaPlayer2.melodrift.instance$app" /org/mpris/MediaPlayer2 \
-  "org.freedesktop.DBus.Properties.$1" string:org.mpris.MediaPlayer2.Player string:Volume "${@:2}"; }
 # The volume in % of the newest stream of a program named $1.
 volume_of() { pactl list sink-inputs | awk -v who="$1" '/^Sink Input #/ { v = "" } /^[ \t]*Volume:/ { v = $5 }
   /application.process.binary = / { if (index($0, "\"" who "\"")) found = v } END { sub(/%/, "", found); print found }'; }
 
 export XDG_RUNTIME_DIR=$work/run && mkdir -m 700 "$XDG_RUNTIME_DIR"
 export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native XDG_STATE_HOME=$work/state
-pipewire >"$work/pw.log" 2>&1 &
-pids+=($!)
-sleep 0.5
-wireplumber >>"$work/pw.log" 2>&1 &
-pids+=($!)
-pipewire-pulse >>"$work/pw.log" 2>&1 &
-pids+=($!)
+for server in pipewire wireplumber pipewire-pulse; do "$server" >>"$work/pw.log" 2>&1 & pids+=($!) && sleep 0.5; done
 for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl info >/dev/null 2>&1 || { echo "SKIP: PipeWire did not start: $(tail -n 3 "$work/pw.log")"; exit 77; }
 pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name="null" media.class=Audio/Sink
@@ -33,7 +25,6 @@ for _ in $(seq 50); do pactl list short sinks | grep -q null && break; sleep 0.1
 pactl set-default-sink null || fail "no null sink: $(pactl list short sinks)"
 start_xvfb 170 800x600
 use_fake_desktop
-export XDG_STATE_HOME=$work/state
 start_site "$site" 1500
 run_program
 key ctrl+l && xdotool type --delay 40 Love && key Return

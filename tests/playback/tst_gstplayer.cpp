@@ -288,27 +288,6 @@ private Q_SLOTS:
         }
     }
 
-    void pauseHoldsAndPlayGoesOn()
-    {
-        GstPlayer player;
-        player.setStallTimeout(1000); // a pause is no stall
-        player.setURL(page(kC));
-        QTRY_VERIFY_WITH_TIMEOUT(playing(player) && player.position() > 300, 20000);
-        player.pause();
-        QTRY_COMPARE_WITH_TIMEOUT(player.playState(), int(MediaPlayer::Paused), 5000);
-        QCOMPARE(player.status().kind, PlayerStatus::Paused);
-        const qint64 at = player.position();
-        QTest::qWait(2000); // the buffer fills on: still paused, not buffering
-        QCOMPARE(player.playState(), int(MediaPlayer::Paused));
-        QCOMPARE(player.status().kind, PlayerStatus::Paused);
-        QVERIFY(qAbs(player.position() - at) < 150);
-        player.play();
-        QTRY_VERIFY_WITH_TIMEOUT(playing(player) && player.position() > at + 300, 5000);
-        // Paused and resumed on the same load: the site saw the song once.
-        QCOMPARE(m_site.requests().size(), 2);
-        QCOMPARE(player.restarts(), 0);
-    }
-
     // The watchdog with a short interval: progress keeps it quiet, a stall restarts the song where
     // it stood, a restart is spent per stall and comes back once the song plays on, and a stall
     // with none left fails the song.
