@@ -683,21 +683,22 @@ void GstPlayer::poll()
     if (m_phase == Phase::Idle || m_phase == Phase::OutputLost)
         return;
     gint64 ns = 0;
-    bool known = gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &ns);
-    if (!known) {
-        // After a gapless change playbin asks the stream before: ask the one playing.
+    // After a gapless change playbin may ask the stream before: then the one playing is asked.
+    const auto query = [this](auto pipelineQuery, auto padQuery, gint64* value) {
+        if (pipelineQuery(m_pipeline, GST_FORMAT_TIME, value))
+            return true;
         GstPad* pad = nullptr;
         g_signal_emit_by_name(m_pipeline, "get-audio-pad", 0, &pad);
-        if (pad != nullptr) {
-            known = gst_pad_peer_query_duration(pad, GST_FORMAT_TIME, &ns);
+        const bool known = pad != nullptr && padQuery(pad, GST_FORMAT_TIME, value);
+        if (pad != nullptr)
             gst_object_unref(pad);
-        }
-    }
-    if (known && toMs(ns) != m_duration) {
+        return known;
+    };
+    if (query(gst_element_query_duration, gst_pad_peer_query_duration, &ns) && toMs(ns) != m_duration) {
         m_duration = toMs(ns);
         Q_EMIT durationChanged(m_duration);
     }
-    if (m_resumeAt >= 0 || !gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &ns))
+    if (m_resumeAt >= 0 || !query(gst_element_query_position, gst_pad_peer_query_position, &ns))
         return;
     const qint64 ms = toMs(ns);
     if (ms == m_position)
