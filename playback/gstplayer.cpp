@@ -348,12 +348,8 @@ void GstPlayer::pause()
 
 void GstPlayer::stop()
 {
-    unload();
-    m_phase = Phase::Idle;
-    m_poll.stop();
     clearSong();
-    setState(Stopped);
-    setStatus(PlayerStatus::Stopped);
+    settle(Stopped, PlayerStatus::Stopped);
 }
 
 qint64 GstPlayer::position() const
@@ -558,11 +554,7 @@ void GstPlayer::onStreamStart()
         return; // the handler gave an address
     // The end chose nothing: the queued song does not play.
     m_switchedUrl.clear();
-    unload();
-    m_phase = Phase::Idle;
-    m_poll.stop();
-    setState(Stopped);
-    setStatus(PlayerStatus::Ended);
+    settle(Stopped, PlayerStatus::Ended);
 }
 
 void GstPlayer::onEnd()
@@ -576,11 +568,7 @@ void GstPlayer::onEnd()
     setState(MediaEnded);
     if (generation != m_generation.load())
         return; // a handler gave a new address
-    unload();
-    m_phase = Phase::Idle;
-    m_poll.stop();
-    setState(Stopped);
-    setStatus(PlayerStatus::Ended);
+    settle(Stopped, PlayerStatus::Ended);
 }
 
 void GstPlayer::onError(GstMessage* message)
@@ -608,11 +596,16 @@ void GstPlayer::onError(GstMessage* message)
 
 void GstPlayer::fail(const Failure& failure)
 {
+    settle(Ready, PlayerStatus::Failed, failure);
+}
+
+void GstPlayer::settle(PlayState state, PlayerStatus::Kind status, const Failure& failure)
+{
     unload();
     m_phase = Phase::Idle;
     m_poll.stop();
-    setState(Ready);
-    setStatus(PlayerStatus::Failed, failure);
+    setState(state);
+    setStatus(status, failure);
 }
 
 void GstPlayer::retryOutput()

@@ -93,6 +93,8 @@ private:
     void setStatus(PlayerStatus::Kind kind, const Failure& failure = {});
     void setPlaying();
     void fail(const Failure& failure);
+    //! Nothing loaded any more: the pipeline let go, then the state and status said.
+    void settle(PlayState state, PlayerStatus::Kind status, const Failure& failure = {});
     void poll();
     void stalled();
     void retryOutput();
