@@ -25,7 +25,6 @@ done
 ok "--help, --version and a window that cannot open answer on the terminal"
 # A display of our own (started as a desktop session starts the program: DISPLAY alone), and the
 # desktop's default browser set to a 360 browser script.
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 start_xvfb "$n" 800x600
 use_fake_desktop
 

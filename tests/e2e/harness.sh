@@ -18,11 +18,13 @@ key() { xdotool key --delay 60 "$@"; sleep 0.3; }
 # A screenshot of the display as step N of `$out`, when the script has a `$grab` tool.
 step=0
 shot() { step=$((step + 1)); QT_QPA_PLATFORM=xcb "$grab" "$out/$(printf %02d "$step")-$1.png" >/dev/null 2>&1 || true; }
-# A display of our own, the first free from :$1 on, $2 in size; -noreset: a server that resets when
-# its last client leaves can fail the next one to come.
+# A display of our own, the first free from :$1 on, $2 in size, and the program's only one (the test
+# preset's offscreen platform is not); -noreset: a server that resets when its last client leaves
+# can fail the next one to come.
 start_xvfb() {
   for n in $(seq "$1" $(($1 + 40))); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
   export DISPLAY=:$n
+  unset QT_QPA_PLATFORM WAYLAND_DISPLAY
   Xvfb "$DISPLAY" -screen 0 "$2"x24 -nolisten tcp -noreset >"${out:-$work}/xvfb.log" 2>&1 &
   pids+=($!)
   for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
