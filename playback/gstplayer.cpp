@@ -244,8 +244,16 @@ void GstPlayer::setStatus(PlayerStatus::Kind kind, const Failure& failure)
 
 void GstPlayer::go()
 {
-    const bool hold = m_phase == Phase::Paused || m_resumeAt >= 0 || m_buffering < 100;
-    gst_element_set_state(m_pipeline, hold ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+    const bool hold = !m_prerolled || m_phase == Phase::Paused || m_resumeAt >= 0 || m_buffering < 100;
+    const GstState target = hold ? GST_STATE_PAUSED : GST_STATE_PLAYING;
+    // PLAYING only once prerolled, and each change asked once: asked to play during its preroll,
+    // then to pause by the first buffering message, playbin was seen (a load in a few, both cores
+    // busy) to stay in PAUSED with PLAYING pending for good.
+    GST_OBJECT_LOCK(m_pipeline);
+    const bool asked = GST_STATE_TARGET(m_pipeline) == target;
+    GST_OBJECT_UNLOCK(m_pipeline);
+    if (!asked)
+        gst_element_set_state(m_pipeline, target);
 }
 
 void GstPlayer::unload()
@@ -284,6 +292,7 @@ void GstPlayer::loadFrom(qint64 ms, PlayerStatus::Kind status)
     qCInfo(lcPlayback) << "load" << m_url << "from" << ms << "ms";
     unload();
     m_buffering = 100;
+    m_prerolled = false;
     m_resumeAt = ms > 0 ? ms : -1;
     g_object_set(m_pipeline, "uri", uri(m_url).constData(), nullptr);
     applyVolume();
@@ -654,6 +663,7 @@ void GstPlayer::onBuffering(int percent)
 
 void GstPlayer::onStateReached()
 {
+    m_prerolled = true;
     if (m_phase != Phase::Loading && m_phase != Phase::Playing)
         return;
     if (m_resumeAt >= 0) {

@@ -102,7 +102,8 @@ private:
     void mixerChanged();
     void readTitle();
     void readVideo();
-    //! The pipeline goes to `target`, or pauses while its buffer fills.
+    //! The pipeline plays, or stays paused: until it has prerolled, while paused by the person,
+    //! before a resume's seek, while its buffer fills.
     void go();
 
     // Streaming threads.
@@ -127,6 +128,7 @@ private:
     PlayState m_state = Undefined;
     PlayerStatus m_status;
     int m_buffering = 100;
+    bool m_prerolled = false; // the load reached PAUSED (its ASYNC_DONE)
     qint64 m_resumeAt = -1;
     qint64 m_position = 0;
     qint64 m_duration = 0;
