@@ -67,8 +67,6 @@ public:
     void setRestartRegain(int ms) { m_restartRegainMs = ms; }
     //! How many loads the watchdog or a lost sound server has made anew since the player was made.
     [[nodiscard]] int restarts() const { return m_restarts; }
-    //! The audio sink in use (the test's bin, or the desktop's sink).
-    [[nodiscard]] GstElement* audioSink() const { return m_audioSink; }
 
 private:
     enum class Phase {
