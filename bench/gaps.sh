@@ -5,7 +5,8 @@
 # loopback and once with every answer held back, as a far site's is.
 # Usage: bench/gaps.sh [BUILD-DIR] [ANSWER-DELAY-MS ...]   (default: build, 0 and 300)
 # SITE_ARGS adds demo-site options: "--wav" for WAV songs, "--tail-hold-ms 3000" for a link that
-# holds each file's last tenth back.
+# holds each file's last tenth back. BUSY=2 keeps both cores busy with two loops meanwhile.
+# Each song is a tone of its own: how long each was heard is read off the recording too.
 # Needs Xvfb, xdotool, pulseaudio and pulseaudio-utils (scripts/install-deps.sh installs them).
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -15,8 +16,8 @@ delays=("${@:-0}")
 melodrift=$build/melodrift site=$build/site/melodrift-demo-site
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$work"; }
+pids=() busy=()
+cleanup() { for p in "${pids[@]}" "${busy[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 [ -n "${KEEP:-}" ] && trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; echo "kept $work"' EXIT
 
@@ -55,13 +56,15 @@ for delay in "${delays[@]}"; do
   for _ in $(seq 100); do grep -q "so.asp" "$work/site.log" && break; sleep 0.1; done
   sleep $((1 + delay / 200))
   xdotool mousemove --window "$win" 100 106 click --repeat 2 --delay 60 1
+  for _ in $(seq "${BUSY:-0}"); do sh -c 'while :; do :; done' & busy+=($!); done
   sleep ${SECONDS_PLAYED:-40}
+  kill "${busy[@]}" 2>/dev/null; busy=()
   pkill -P "$app" 2>/dev/null
   kill "$recorder" 2>/dev/null
   wait "$app" "$recorder" 2>/dev/null
   kill "$sitepid" && wait "$sitepid" 2>/dev/null
   python3 - "$work/sound.raw" "$work/site.log" "$delay" "$work/program.log" <<'PY'
-import array, re, statistics, sys
+import array, math, re, statistics, sys
 raw, log, delay, program = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
 pcm = array.array("h", open(raw, "rb").read())
 step = 160  # 10 ms at 16 kHz
@@ -86,7 +89,24 @@ changes = len(re.findall(r"melodrift.playback: (load|the queued song starts) ", 
 gaps += [0] * (changes - len(gaps))
 if not gaps:
     sys.exit(f"answer delay {delay} ms: no change of song was heard ({len(loud) // 100} s recorded)")
+# Which song sounds in each 10 ms: the demo site's tone for each song played, the strongest over a
+# window centred there (Goertzel), so a change is placed where the window holds as much of each.
+def tone(song):
+    number, kind = song
+    return 220 + 10 * (number % 40) if kind == "wav" else 44100 * (6 + number % 12) / 1152
+tones = sorted({tone((int(m[1]), m[2])) for m in (re.search(r"/audio/(\d+)\.(\w+)", r) for r in requests) if m})
+half = 800 if min((b - a for a, b in zip(tones, tones[1:])), default=99) < 30 else 400
+def power(seg, f):
+    c, s1, s2 = 2 * math.cos(2 * math.pi * f / 16000), 0.0, 0.0
+    for x in seg:
+        s1, s2 = x + c * s1 - s2, s1
+    return s1 * s1 + s2 * s2 - c * s1 * s2
+labels = [max(tones, key=lambda f: power(pcm[max(0, i * step + 80 - half):i * step + 80 + half], f)) if sound else None
+          for i, sound in enumerate(loud)]
+runs = [len(list(g)) * 10 for label, g in __import__("itertools").groupby(labels) if label is not None]
+heard = runs[1:-1]  # the first and the last are cut by the recording
 print(f"answer delay {delay} ms: {len(gaps)} changes of song, silence median {statistics.median(gaps):.0f} ms, "
-      f"worst {max(gaps)} ms ({' '.join(map(str, gaps))}), both songs at once {both} ms; site: {pages} song pages, {files} files")
+      f"worst {max(gaps)} ms ({' '.join(map(str, gaps))}), both songs at once {both} ms; site: {pages} song pages, {files} files; "
+      + (f"each song heard {statistics.median(heard):.0f} ms median, {min(heard)} to {max(heard)} ms" if heard else "no whole song heard"))
 PY
 done
