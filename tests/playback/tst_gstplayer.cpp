@@ -109,7 +109,8 @@ private Q_SLOTS:
         QTest::newRow("a long pause in A's last moments") << "pause" << kB << 0 << QList<int>{1, 1, 0} << false;
         QTest::newRow("a stop while B is queued, then play: A anew")
             << "stop" << kB << 0 << QList<int>{2, 2, 0} << false;
-        QTest::newRow("the choice changed after B was queued: C") << "choose C" << kC << 0 << QList<int>{1, 1, 1} << false;
+        QTest::newRow("the choice changed after B was queued: C")
+            << "choose C" << kC << 0 << QList<int>{1, 1, 1} << false;
     }
     void everySampleOfEverySong()
     {
