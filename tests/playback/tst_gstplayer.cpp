@@ -109,6 +109,7 @@ private Q_SLOTS:
         QTest::newRow("a long pause in A's last moments") << "pause" << kB << 0 << QList<int>{1, 1, 0} << false;
         QTest::newRow("a stop while B is queued, then play: A anew")
             << "stop" << kB << 0 << QList<int>{2, 2, 0} << false;
+        QTest::newRow("a row played while B is queued: C") << "play C" << kC << 0 << QList<int>{1, 1, 2} << false;
         QTest::newRow("the choice changed after B was queued: C")
             << "choose C" << kC << 0 << QList<int>{1, 1, 1} << false;
     }
@@ -145,6 +146,9 @@ private Q_SLOTS:
         } else if (act == u"stop") {
             player.stop();
             player.play();
+        } else if (act == u"play C") { // a row played while B is queued; nothing follows C
+            player.setURL(page(kC));
+            player.setNextURL({});
         } else if (act == u"choose C") {
             player.setNextURL(page(kC)); // as a change of mode tells it
         }
@@ -154,6 +158,9 @@ private Q_SLOTS:
         if (mp3) { // not known to the bit: every sample there, and none silent
             QCOMPARE(heard.size(), qsizetype(2 * 2 * 1500 * 44100 / 1000));
             QVERIFY(longestQuiet(heard) < 20);
+        } else if (act == u"play C") { // A up to there, then C from its first sample, twice (its end plays it again)
+            const QByteArray twice = samples(kC) + samples(kC);
+            QVERIFY(heard.endsWith(twice) && samples(kA).startsWith(heard.chopped(twice.size())));
         } else {
             const QByteArray whole = samples(kA) + samples(end);
             // After a stop, what played before it comes first; A then plays from its start. A song
