@@ -64,7 +64,7 @@ for delay in "${delays[@]}"; do
   wait "$app" "$recorder" 2>/dev/null
   kill "$sitepid" && wait "$sitepid" 2>/dev/null
   python3 - "$work/sound.raw" "$work/site.log" "$delay" "$work/program.log" <<'PY'
-import array, math, re, statistics, sys
+import array, itertools, math, re, statistics, sys
 raw, log, delay, program = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
 pcm = array.array("h", open(raw, "rb").read())
 step = 160  # 10 ms at 16 kHz
@@ -72,29 +72,15 @@ peaks = [max(map(abs, pcm[i:i + step]), default=0) for i in range(0, len(pcm) - 
 loud = [p > 500 for p in peaks]
 level = statistics.median([p for p in peaks if p > 500] or [0])
 both = sum(p > 1.5 * level for p in peaks) * 10  # two songs at once
-gaps, run, started = [], 0, False
-for sound in loud:
-    if sound:
-        if started and run:
-            gaps.append(run * 10)
-        started, run = True, 0
-    elif started:
-        run += 1
 requests = [l.split()[1] for l in open(log) if l.startswith("GET ")]
 pages = sum("mp3.asp?id=" in r for r in requests)
 files = sum("/audio/" in r for r in requests)
-text = open(program, errors="replace").read()
-# Every song the program started; a change where no silence was heard is a silence of 0 ms.
-changes = len(re.findall(r"melodrift.playback: (load|the queued song starts) ", text)) - 1
-gaps += [0] * (changes - len(gaps))
-if not gaps:
-    sys.exit(f"answer delay {delay} ms: no change of song was heard ({len(loud) // 100} s recorded)")
+started = len(re.findall(r"melodrift.playback: (load|the queued song starts) ", open(program, errors="replace").read()))
 # Which song sounds in each 10 ms: the demo site's tone for each song played, the strongest over a
 # window centred there (Goertzel), so a change is placed where the window holds as much of each.
-def tone(song):
-    number, kind = song
+def tone(number, kind):
     return 220 + 10 * (number % 40) if kind == "wav" else 44100 * (6 + number % 12) / 1152
-tones = sorted({tone((int(m[1]), m[2])) for m in (re.search(r"/audio/(\d+)\.(\w+)", r) for r in requests) if m})
+tones = sorted({tone(int(m[1]), m[2]) for m in (re.search(r"/audio/(\d+)\.(\w+)", r) for r in requests) if m})
 half = 800 if min((b - a for a, b in zip(tones, tones[1:])), default=99) < 30 else 400
 def power(seg, f):
     c, s1, s2 = 2 * math.cos(2 * math.pi * f / 16000), 0.0, 0.0
@@ -103,10 +89,27 @@ def power(seg, f):
     return s1 * s1 + s2 * s2 - c * s1 * s2
 labels = [max(tones, key=lambda f: power(pcm[max(0, i * step + 80 - half):i * step + 80 + half], f)) if sound else None
           for i, sound in enumerate(loud)]
-runs = [len(list(g)) * 10 for label, g in __import__("itertools").groupby(labels) if label is not None]
-heard = runs[1:-1]  # the first and the last are cut by the recording
-print(f"answer delay {delay} ms: {len(gaps)} changes of song, silence median {statistics.median(gaps):.0f} ms, "
-      f"worst {max(gaps)} ms ({' '.join(map(str, gaps))}), both songs at once {both} ms; site: {pages} song pages, {files} files; "
-      + (f"each song heard {statistics.median(heard):.0f} ms median, {min(heard)} to {max(heard)} ms" if heard else "no whole song heard"))
+# A silence between two songs is a gap; one inside a song (a stall) is a pause.
+heard, gaps, pauses, quiet, current = [], [], [], 0, None
+for label in labels:
+    if label is None:
+        quiet += 1
+        continue
+    if label != current:
+        if current is not None:
+            gaps.append(quiet * 10)
+        heard.append(0)
+        current = label
+    elif quiet:
+        pauses.append(quiet * 10)
+    heard[-1] += 10
+    quiet = 0
+heard = heard[1:-1]  # the first and the last are cut by the recording
+if not gaps:
+    sys.exit(f"answer delay {delay} ms: no change of song was heard ({len(loud) // 100} s recorded)")
+print(f"answer delay {delay} ms: {len(gaps)} changes of song heard ({started} songs started), silence median "
+      f"{statistics.median(gaps):.0f} ms, worst {max(gaps)} ms ({' '.join(map(str, gaps))}), both songs at once {both} ms; "
+      f"each song heard {statistics.median(heard or [0]):.0f} ms median, {min(heard or [0])} to {max(heard or [0])} ms; "
+      f"{len(pauses)} pauses inside songs ({sum(pauses)} ms); site: {pages} song pages, {files} files")
 PY
 done
