@@ -31,7 +31,7 @@ constexpr int kPollMs = 100;
 // A new stream's first reports from the server pass through silence (PipeWire: 0/0, then one
 // channel, then both); the program's volume holds through them.
 constexpr qint64 kStreamSettleMs = 1500;
-// A stall is bridged after this long without progress; the sound server is asked again at this pace.
+// A sound server that went away is asked again at this pace.
 constexpr int kOutputRetryMs = 500;
 
 struct MessageUnref {
@@ -644,21 +644,14 @@ void GstPlayer::onBuffering(int percent)
         m_watchdog.start();
     const bool wasFull = m_buffering >= 100;
     m_buffering = percent;
-    if (m_phase == Phase::Loading) {
-        go();
-        return;
-    }
-    if (m_phase != Phase::Playing)
-        return;
-    if (percent < 100 && wasFull) {
+    if (m_phase == Phase::Playing && percent < 100 && wasFull) {
         qCInfo(lcPlayback) << "buffering at" << position() << "ms";
         setState(Buffering);
         if (m_status.kind != PlayerStatus::Reconnecting)
             setStatus(PlayerStatus::Buffering);
-        go();
-    } else if (percent >= 100) {
-        go();
     }
+    if (m_phase == Phase::Loading || m_phase == Phase::Playing)
+        go();
 }
 
 void GstPlayer::onStateReached()
