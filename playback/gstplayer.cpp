@@ -294,6 +294,7 @@ void GstPlayer::loadFrom(qint64 ms, PlayerStatus::Kind status)
     m_buffering = 100;
     m_prerolled = false;
     m_resumeAt = ms > 0 ? ms : -1;
+    m_seekingTo = -1;
     g_object_set(m_pipeline, "uri", uri(m_url).constData(), nullptr);
     applyVolume();
     m_phase = Phase::Loading;
@@ -657,15 +658,24 @@ void GstPlayer::onBuffering(int percent)
 void GstPlayer::onStateReached()
 {
     m_prerolled = true;
-    if (m_phase != Phase::Loading && m_phase != Phase::Playing)
+    if (m_phase == Phase::Idle || m_phase == Phase::OutputLost)
         return;
-    if (m_resumeAt >= 0) {
-        const qint64 at = std::exchange(m_resumeAt, -1);
-        if (!gst_element_seek_simple(m_pipeline, GST_FORMAT_TIME,
-                                     GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at * GST_MSECOND))
-            qCInfo(lcPlayback) << "cannot go to" << at << "ms: on from the start";
-        return; // the seek ends in another ASYNC_DONE
+    // The resume point is what the view shows until the seek there lands: asked before, playbin
+    // answers with the preroll's position, and the bar went back to 0 for a moment. A load paused
+    // meanwhile goes there too, or ▶ would find it holding for a seek never asked.
+    if (m_resumeAt >= 0 && m_resumeAt != m_seekingTo) {
+        if (gst_element_seek_simple(m_pipeline, GST_FORMAT_TIME,
+                                    GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                    m_resumeAt * GST_MSECOND)) {
+            m_seekingTo = m_resumeAt;
+            return; // the seek ends in another ASYNC_DONE
+        }
+        qCInfo(lcPlayback) << "cannot go to" << m_resumeAt << "ms: on from the start";
     }
+    m_resumeAt = -1;
+    m_seekingTo = -1;
+    if (m_phase == Phase::Paused)
+        return;
     // A load's new stream on the sound server starts at the server's volume: it takes the program's.
     applyVolume();
     readVideo();
@@ -694,7 +704,9 @@ void GstPlayer::poll()
         m_duration = toMs(ns);
         Q_EMIT durationChanged(m_duration);
     }
-    if (m_resumeAt >= 0 || !query(gst_element_query_position, gst_pad_peer_query_position, &ns))
+    // Before the preroll the pipeline cannot answer and the pad's answer is how far the parser
+    // has read, a second ahead of what sounds.
+    if (m_resumeAt >= 0 || !m_prerolled || !query(gst_element_query_position, gst_pad_peer_query_position, &ns))
         return;
     const qint64 ms = toMs(ns);
     if (ms == m_position)

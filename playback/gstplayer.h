@@ -127,7 +127,8 @@ private:
     PlayerStatus m_status;
     int m_buffering = 100;
     bool m_prerolled = false; // the load reached PAUSED (its ASYNC_DONE)
-    qint64 m_resumeAt = -1;
+    qint64 m_resumeAt = -1;   // where the load goes once prerolled; shown until the seek there lands
+    qint64 m_seekingTo = -1;  // the seek asked for m_resumeAt, not landed yet
     qint64 m_position = 0;
     qint64 m_duration = 0;
     QString m_mediaTitle;
