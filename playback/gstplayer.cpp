@@ -704,6 +704,17 @@ void GstPlayer::poll()
         m_duration = toMs(ns);
         Q_EMIT durationChanged(m_duration);
     }
+    // Bytes arriving are progress: a busy machine may play nothing for a while over a link that
+    // is not stalled at all.
+    GstElement* source = nullptr;
+    g_object_get(m_pipeline, "source", &source, nullptr);
+    gint64 bytes = -1;
+    if (source != nullptr) {
+        gst_element_query_position(source, GST_FORMAT_BYTES, &bytes);
+        gst_object_unref(source);
+    }
+    if (std::exchange(m_sourceBytes, bytes) != bytes && m_watchdog.isActive())
+        m_watchdog.start();
     // Before the preroll the pipeline cannot answer and the pad's answer is how far the parser
     // has read, a second ahead of what sounds.
     if (m_resumeAt >= 0 || !m_prerolled || !query(gst_element_query_position, gst_pad_peer_query_position, &ns))

@@ -23,10 +23,10 @@ namespace melodrift {
 //! a handler that gives the queued address with setURL() keeps it playing; any other address is
 //! loaded anew, and none stops the queued song.
 //! A stall pauses: below 100 % buffered the pipeline waits, at 100 % it plays on where it stood.
-//! A load that makes no progress for stallTimeout() is made anew and resumes where the song stood
-//! (a range request); one restart per stall, regained once the song has played restartRegain()
-//! past it; a stall with none left fails the song. A sound server that goes away is waited for,
-//! and the song resumes where it stood through the new one.
+//! A load that makes no progress (no byte read, nothing played) for stallTimeout() is made anew
+//! and resumes where the song stood (a range request); one restart per stall, regained once the
+//! song has played restartRegain() past it; a stall with none left fails the song. A sound server
+//! that goes away is waited for, and the song resumes where it stood through the new one.
 //! The volume is the audio sink's stream volume where it has one (PulseAudio, PipeWire's layer):
 //! one stream on the server across songs, whose volume the mixer shows and changes.
 class GstPlayer final : public MediaPlayer {
@@ -130,6 +130,7 @@ private:
     qint64 m_resumeAt = -1;   // where the load goes once prerolled; shown until the seek there lands
     qint64 m_seekingTo = -1;  // the seek asked for m_resumeAt, not landed yet
     qint64 m_position = 0;
+    qint64 m_sourceBytes = -1; // how far the source has read, when last polled
     qint64 m_duration = 0;
     QString m_mediaTitle;
     bool m_hasVideo = false;

@@ -299,7 +299,7 @@ private Q_SLOTS:
         for (double s : stallsAt)
             m_site.addStall(byteAt(s));
         GstPlayer player;
-        player.setStallTimeout(1000);
+        player.setStallTimeout(2000);
         player.setRestartRegain(2000);
         StateLog log(player);
         QList<PlayerStatus::Kind> statuses;
