@@ -70,6 +70,7 @@ pcm = array.array("h", open(raw, "rb").read())
 step = 160  # 10 ms at 16 kHz
 peaks = [max(map(abs, pcm[i:i + step]), default=0) for i in range(0, len(pcm) - step + 1, step)]
 loud = [p > 500 for p in peaks]
+energy = [sum(x * x for x in pcm[i:i + step]) for i in range(0, len(pcm) - step + 1, step)]
 level = statistics.median([p for p in peaks if p > 500] or [0])
 both = sum(p > 1.5 * level for p in peaks) * 10  # two songs at once
 requests = [l.split()[1] for l in open(log) if l.startswith("GET ")]
@@ -89,9 +90,13 @@ def power(seg, f):
     return s1 * s1 + s2 * s2 - c * s1 * s2
 labels = [max(tones, key=lambda f: power(pcm[max(0, i * step + 80 - half):i * step + 80 + half], f)) if sound else None
           for i, sound in enumerate(loud)]
+# How much of a step next to silence sounds: its energy against a whole step of its tone's, so
+# that a song's edges count to the millisecond.
+whole = {f: statistics.median([e for e, l in zip(energy, labels) if l == f] or [1]) for f in tones}
+edge = [not all(loud[max(0, i - 1):i + 2]) for i in range(len(loud))]
 # A silence between two songs is a gap; one inside a song (a stall) is a pause.
 heard, gaps, pauses, quiet, current = [], [], [], 0, None
-for label in labels:
+for label, e, rim in zip(labels, energy, edge):
     if label is None:
         quiet += 1
         continue
@@ -102,9 +107,9 @@ for label in labels:
         current = label
     elif quiet:
         pauses.append(quiet * 10)
-    heard[-1] += 10
+    heard[-1] += 10 * min(1.0, e / whole[label]) if rim else 10
     quiet = 0
-heard = heard[1:-1]  # the first and the last are cut by the recording
+heard = [round(h) for h in heard[1:-1]]  # the first and the last are cut by the recording
 if not gaps:
     sys.exit(f"answer delay {delay} ms: no change of song was heard ({len(loud) // 100} s recorded)")
 print(f"answer delay {delay} ms: {len(gaps)} changes of song heard ({started} songs started), silence median "
