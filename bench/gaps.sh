@@ -64,7 +64,7 @@ for delay in "${delays[@]}"; do
   wait "$app" "$recorder" 2>/dev/null
   kill "$sitepid" && wait "$sitepid" 2>/dev/null
   python3 - "$work/sound.raw" "$work/site.log" "$delay" "$work/program.log" <<'PY'
-import array, itertools, math, re, statistics, sys
+import array, math, re, statistics, sys
 raw, log, delay, program = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
 pcm = array.array("h", open(raw, "rb").read())
 step = 160  # 10 ms at 16 kHz

@@ -495,16 +495,15 @@ void GstPlayer::handle(GstMessage* message, quint64 generation)
     case GST_MESSAGE_BUFFERING: {
         gint percent = 100;
         gst_message_parse_buffering(message, &percent);
+        // playbin holds a queued song's messages until the change. Before it (a song is queued
+        // once the playing one is wholly read) what is below 100 % is the queued song's, told with
+        // the playing song's last moments still in the sink; after it, what they say may be long
+        // past: the pipeline's own answer is now.
         {
-            // A song is queued once the one playing is wholly read: what is below 100 % now is the
-            // queued song's fill, which playbin holds back until the change, when the playing
-            // song's last moments are still in the sink. Its own messages after the change count.
             QMutexLocker lock(&m_queueLock);
             if (!m_queuedUrl.isEmpty())
                 percent = 100;
         }
-        // playbin holds a queued song's messages until it plays: what it says then may be long
-        // past; the pipeline's own answer is now.
         GstQuery* query = gst_query_new_buffering(GST_FORMAT_TIME);
         gboolean busy = TRUE;
         if (percent < 100 && gst_element_query(m_pipeline, query)) {
