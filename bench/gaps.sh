@@ -70,7 +70,6 @@ pcm = array.array("h", open(raw, "rb").read())
 step = 160  # 10 ms at 16 kHz
 peaks = [max(map(abs, pcm[i:i + step]), default=0) for i in range(0, len(pcm) - step + 1, step)]
 loud = [p > 500 for p in peaks]
-energy = [sum(x * x for x in pcm[i:i + step]) for i in range(0, len(pcm) - step + 1, step)]
 level = statistics.median([p for p in peaks if p > 500] or [0])
 both = sum(p > 1.5 * level for p in peaks) * 10  # two songs at once
 requests = [l.split()[1] for l in open(log) if l.startswith("GET ")]
@@ -90,25 +89,59 @@ def power(seg, f):
     return s1 * s1 + s2 * s2 - c * s1 * s2
 labels = [max(tones, key=lambda f: power(pcm[max(0, i * step + 80 - half):i * step + 80 + half], f)) if sound else None
           for i, sound in enumerate(loud)]
-# How much of a step next to silence sounds: its energy against a whole step of its tone's, so
-# that a song's edges count to the millisecond.
-whole = {f: statistics.median([e for e, l in zip(energy, labels) if l == f] or [1]) for f in tones}
-edge = [not all(loud[max(0, i - 1):i + 2]) for i in range(len(loud))]
 # A silence between two songs is a gap; one inside a song (a stall) is a pause.
-heard, gaps, pauses, quiet, current = [], [], [], 0, None
-for label, e, rim in zip(labels, energy, edge):
+gaps, pauses, quiet, current = [], [], 0, None
+for label in labels:
     if label is None:
         quiet += 1
         continue
     if label != current:
         if current is not None:
             gaps.append(quiet * 10)
-        heard.append(0)
         current = label
     elif quiet:
         pauses.append(quiet * 10)
-    heard[-1] += 10 * min(1.0, e / whole[label]) if rim else 10
     quiet = 0
+# How long each song was heard, to the sample: the null sink's silence is digital zero, and a
+# change of song is where a sine of each tone, fitted on either side, holds the most of the sound.
+segments, start, zeros = [], None, 0
+for n, x in enumerate(pcm):
+    if abs(x) > 2:
+        start, zeros = n if start is None else start, 0
+    elif start is not None:
+        zeros += 1
+        if zeros == 32:
+            segments.append((start, n - 31))
+            start = None
+segments += [(start, len(pcm))] if start is not None else []
+def fitted(lo, hi, f):
+    """Running sums from which the energy a sine of f fitted to pcm[lo:lo + k] holds is had for every k."""
+    w, sums = 2 * math.pi * f / 16000, [(0.0,) * 5]
+    for n in range(lo, hi):
+        c, s, x, p = math.cos(w * n), math.sin(w * n), pcm[n], sums[-1]
+        sums.append((p[0] + x * c, p[1] + x * s, p[2] + c * c, p[3] + s * s, p[4] + c * s))
+    return sums
+def held(sums, a, b):
+    xc, xs, cc, ss, cs = (sums[b][k] - sums[a][k] for k in range(5))
+    det = cc * ss - cs * cs
+    return (xc * xc * ss - 2 * xc * xs * cs + xs * xs * cc) / det if det > 1e-9 else 0.0
+def change(lo, hi, before, after):
+    a, b, n = fitted(lo, hi, before), fitted(lo, hi, after), hi - lo
+    return lo + max(range(16, n - 16), key=lambda k: held(a, 0, k) + held(b, k, n))
+heard, current = [], None
+for a, b in segments:
+    steps = [(i, labels[i]) for i in range(a // step, min(len(labels), (b - 1) // step + 1)) if labels[i] is not None]
+    cuts, songs = [a], [label for _, label in steps[:1]]
+    for (_, before), (i, after) in zip(steps, steps[1:]):
+        if after != before:
+            cuts.append(change(max(a, i * step - 2 * step), min(b, i * step + 2 * step), before, after))
+            songs.append(after)
+    cuts.append(b)
+    for k, label in enumerate(songs):
+        if label != current:
+            heard.append(0)
+            current = label
+        heard[-1] += (cuts[k + 1] - cuts[k]) / 16
 heard = [round(h) for h in heard[1:-1]]  # the first and the last are cut by the recording
 if not gaps:
     sys.exit(f"answer delay {delay} ms: no change of song was heard ({len(loud) // 100} s recorded)")
