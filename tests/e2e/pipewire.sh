@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program on PipeWire, as Debian 12's desktops run it (pipewire, wireplumber and
-# pipewire-pulse, a null sink): twenty changes of song in loop mode at a volume of 40 % leave the
-# stream, the player (MPRIS's Volume, which the slider shows) and what WirePlumber keeps for other
-# music players at 40 %. Skips (77) where PipeWire cannot start.
+# pipewire-pulse, a null sink): twenty changes of song in loop mode and six songs chosen (a new
+# stream each) at 40 % leave the stream, the player (MPRIS's Volume, the slider's) and what
+# WirePlumber keeps for other music players at 40 %. Skips (77) where PipeWire cannot start.
 # Usage: pipewire.sh MELODRIFT DEMO-SITE
 set -uo pipefail
 melodrift=$1 site=$2
@@ -26,7 +26,7 @@ pactl set-default-sink null || fail "no null sink: $(pactl list short sinks)"
 start_xvfb 170 800x600
 use_fake_desktop
 start_site "$site" 1500
-run_program
+QT_LOGGING_RULES=melodrift.playback.info=true run_program
 key ctrl+l && xdotool type --delay 40 Love && key Return
 seen "so.asp?key=Love" 10 || fail "no search request"
 sleep 1
@@ -35,13 +35,14 @@ seen "mp3.asp?id=100060" 10 || fail "the song did not play"
 mpris Set variant:double:0.4 >/dev/null || fail "MPRIS did not take the volume"
 for _ in $(seq 600); do [ "$(grep -c 'mp3.asp?id=' "$work/site.log")" -ge 21 ] && break; sleep 0.1; done
 [ "$(grep -c 'mp3.asp?id=' "$work/site.log")" -ge 21 ] || fail "fewer than twenty changes of song"
-[ "$(volume_of melodrift)" = 40 ] || fail "after twenty songs the stream is at $(volume_of melodrift) %"
-mpris Get | grep -q "double 0.4" || fail "after twenty songs the player is at $(mpris Get | tail -n1)"
-ok "twenty changes of song leave the stream and the player at 40 %"
+for row in Up Down Up Down Up Down; do key "$row" Return && sleep 1; done
+[ "$(grep -c 'playback: load ' "$work/program.log")" -ge 7 ] || fail "the six songs chosen were not loaded"
+[ "$(volume_of melodrift)" = 40 ] || fail "after twenty songs and six chosen the stream is at $(volume_of melodrift) %"
+mpris Get | grep -q "double 0.4" || fail "after twenty songs and six chosen the player is at $(mpris Get | tail -n1)"
+ok "twenty changes of song and six chosen leave the stream and the player at 40 %"
 kill "$app" && wait "$app" 2>/dev/null
 # Another music player now starts where WirePlumber's saved volume for music says.
-paplay --raw --property=media.role=music </dev/zero &
-pids+=($!)
+paplay --raw --property=media.role=music </dev/zero & pids+=($!)
 for _ in $(seq 50); do [ -n "$(volume_of pacat)" ] && break; sleep 0.1; done
 [ "$(volume_of pacat)" = 40 ] || fail "another music player starts at $(volume_of pacat) %"
 ok "another music player starts at the 40 % the program left"
