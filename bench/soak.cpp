@@ -4,8 +4,9 @@
 // resident memory and open file descriptors. --switches N instead plays songs of minutes, still
 // downloading, and moves to another row every second, N times; it reports the requests per play
 // (a song page and a file) and every request for a song already left.
+// --volume-every MS moves the volume that often meanwhile.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/soak [--songs N] [--searches N] [--load THREADS] [--wav]
-//      [--qtest-loop] [--switches N]
+//      [--qtest-loop] [--switches N] [--volume-every MS]
 #include "app/mainwindow.h"
 #include "controls/playerview.h"
 #include "controls/songlistbox.h"
@@ -288,6 +289,11 @@ int main(int argc, char* argv[])
     {
         BusyLoad busy(load);
         BlockedThreadWatch watch;
+        // A slider moved all the while: the volume is set while playbin changes state.
+        QTimer slider;
+        QObject::connect(&slider, &QTimer::timeout, [&] { player->setVolume(player->volume() > 0.55 ? 0.5 : 0.6); });
+        if (const int every = argument(argc, argv, "--volume-every", 0); every > 0)
+            slider.start(every);
         total.start();
         window.playback()->PlaySong(1);
         for (int mark = 10; mark <= songs; mark = qMin(songs, mark * 2) + (mark == songs ? 1 : 0)) {

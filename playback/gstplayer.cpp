@@ -212,16 +212,6 @@ void GstPlayer::aboutToFinish(GstElement* playbin, void* self)
     // Taken: the next song's own next is told once it starts.
     if (!player->m_nextTold || player->m_nextUrl.isEmpty() || !player->m_queuedUrl.isEmpty())
         return;
-    // Not while playbin changes state: a song queued during its preroll (a file wholly read and
-    // decoded by then, on a busy machine) left playbin going from PAUSED to PLAYING and back for
-    // good, and the window's thread with it. The song then ends and the next is loaded anew.
-    GST_OBJECT_LOCK(playbin);
-    const bool changing = GST_STATE_PENDING(playbin) != GST_STATE_VOID_PENDING;
-    GST_OBJECT_UNLOCK(playbin);
-    if (changing) {
-        qCInfo(lcPlayback) << "nothing queued: the player is changing state";
-        return;
-    }
     player->m_nextTold = false;
     player->m_queuedUrl = std::exchange(player->m_nextUrl, QString());
     g_object_set(playbin, "uri", uri(player->m_queuedUrl).constData(), nullptr);
