@@ -165,8 +165,11 @@ GstPlayer::GstPlayer(QObject* parent, const QByteArray& audioSink) : MediaPlayer
     auto mixer = +[](GObject*, GParamSpec*, gpointer self) {
         QMetaObject::invokeMethod(static_cast<GstPlayer*>(self), &GstPlayer::mixerChanged, Qt::QueuedConnection);
     };
-    g_signal_connect(m_pipeline, "notify::volume", G_CALLBACK(mixer), this);
-    g_signal_connect(m_pipeline, "notify::mute", G_CALLBACK(mixer), this);
+    // The server's sink is asked directly: through playbin each set and read takes playsink's
+    // lock, held while it builds its chains (the window froze in such a set on PulseAudio).
+    m_volumeOwner = m_serverSink ? m_audioSink : m_pipeline;
+    g_signal_connect(m_volumeOwner, "notify::volume", G_CALLBACK(mixer), this);
+    g_signal_connect(m_volumeOwner, "notify::mute", G_CALLBACK(mixer), this);
 
     // Messages reach the window's thread as queued calls: no GLib main loop is assumed.
     GstBus* bus = gst_element_get_bus(m_pipeline);
@@ -200,6 +203,7 @@ GstPlayer::~GstPlayer()
     GstBus* bus = gst_element_get_bus(m_pipeline);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
     gst_object_unref(bus);
+    g_signal_handlers_disconnect_by_data(m_volumeOwner, this);
     g_signal_handlers_disconnect_by_data(m_pipeline, this);
     gst_element_set_state(m_pipeline, GST_STATE_NULL);
     gst_object_unref(m_pipeline);
@@ -223,7 +227,7 @@ void GstPlayer::silenceIfNotChosen()
     // stays silent until the window's thread, a moment later, loads what was chosen.
     QMutexLocker lock(&m_queueLock);
     if (!m_queuedUrl.isEmpty() && m_nextTold && m_nextUrl != m_queuedUrl)
-        gst_stream_volume_set_mute(GST_STREAM_VOLUME(m_pipeline), TRUE);
+        gst_stream_volume_set_mute(GST_STREAM_VOLUME(m_volumeOwner), TRUE);
 }
 
 void GstPlayer::setNextURL(const QString& url)
@@ -389,8 +393,8 @@ void GstPlayer::setPosition(qint64 ms)
 
 void GstPlayer::applyVolume()
 {
-    gst_stream_volume_set_volume(GST_STREAM_VOLUME(m_pipeline), GST_STREAM_VOLUME_FORMAT_CUBIC, m_volume);
-    gst_stream_volume_set_mute(GST_STREAM_VOLUME(m_pipeline), m_muted ? TRUE : FALSE);
+    gst_stream_volume_set_volume(GST_STREAM_VOLUME(m_volumeOwner), GST_STREAM_VOLUME_FORMAT_CUBIC, m_volume);
+    gst_stream_volume_set_mute(GST_STREAM_VOLUME(m_volumeOwner), m_muted ? TRUE : FALSE);
 }
 
 void GstPlayer::setVolume(double volume)
@@ -416,8 +420,9 @@ void GstPlayer::mixerChanged()
 {
     if (!m_serverSink)
         return;
-    const double volume = gst_stream_volume_get_volume(GST_STREAM_VOLUME(m_pipeline), GST_STREAM_VOLUME_FORMAT_CUBIC);
-    const bool muted = gst_stream_volume_get_mute(GST_STREAM_VOLUME(m_pipeline)) != FALSE;
+    const double volume =
+        gst_stream_volume_get_volume(GST_STREAM_VOLUME(m_volumeOwner), GST_STREAM_VOLUME_FORMAT_CUBIC);
+    const bool muted = gst_stream_volume_get_mute(GST_STREAM_VOLUME(m_volumeOwner)) != FALSE;
     if (qAbs(volume - m_volume) < 0.005 && muted == m_muted)
         return;
     if (volume < 0.005 && (!m_streamAge.isValid() || m_streamAge.elapsed() < kStreamSettleMs)) {

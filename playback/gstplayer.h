@@ -110,7 +110,8 @@ private:
 
     GstElement* m_pipeline = nullptr;
     GstElement* m_audioSink = nullptr;
-    bool m_serverSink = false; // the sink is the sound server's and holds its own stream volume
+    bool m_serverSink = false;           // the sink is the sound server's and holds its own stream volume
+    GstElement* m_volumeOwner = nullptr; // whose stream volume is the player's: that sink, else playbin
     QPointer<QVideoSink> m_videoSink;
     std::atomic<quint64> m_generation{0};
 
