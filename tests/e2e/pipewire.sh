@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program on PipeWire, as Debian 12's desktops run it (pipewire, wireplumber and
-# pipewire-pulse, a null sink): twenty changes of song in loop mode and six songs chosen (a new
-# stream each) at 40 % leave the stream, the player (MPRIS's Volume, the slider's) and what
-# WirePlumber keeps for other music players at 40 %. Skips (77) where PipeWire cannot start.
+# pipewire-pulse, a null sink): twenty changes of song in loop mode in one stream and six songs
+# chosen (a new stream each) at 40 % leave the stream, the player (MPRIS's Volume, the slider's) and
+# what WirePlumber keeps for other music players at 40 %. Skips (77) where PipeWire cannot start.
 # Usage: pipewire.sh MELODRIFT DEMO-SITE
 set -uo pipefail
 melodrift=$1 site=$2
@@ -29,17 +29,17 @@ start_site "$site" 1500
 QT_LOGGING_RULES=melodrift.playback.info=true run_program
 key ctrl+l && xdotool type --delay 40 Love && key Return
 seen "so.asp?key=Love" 10 || fail "no search request"
-sleep 1
+pactl subscribe >"$work/events" & pids+=($!) && sleep 1
 key Tab Tab Tab Tab Tab Tab Down Return
 seen "mp3.asp?id=100060" 10 || fail "the song did not play"
 mpris Set variant:double:0.4 >/dev/null || fail "MPRIS did not take the volume"
 for _ in $(seq 600); do [ "$(grep -c 'mp3.asp?id=' "$work/site.log")" -ge 21 ] && break; sleep 0.1; done
-[ "$(grep -c 'mp3.asp?id=' "$work/site.log")" -ge 21 ] || fail "fewer than twenty changes of song"
+[ "$(grep -c 'mp3.asp?id=' "$work/site.log")" -ge 21 ] && [ "$(grep -c "'remove' on sink-input" "$work/events")" = 1 ] ||
+  fail "twenty changes of song: $(grep -c "'remove' on sink-input" "$work/events") streams closed (pulsesink's probe is one)"
 for row in Up Down Up Down Up Down; do key "$row" Return && sleep 1; done
 [ "$(grep -c 'playback: load ' "$work/program.log")" -ge 7 ] || fail "the six songs chosen were not loaded"
-[ "$(volume_of melodrift)" = 40 ] || fail "after twenty songs and six chosen the stream is at $(volume_of melodrift) %"
-mpris Get | grep -q "double 0.4" || fail "after twenty songs and six chosen the player is at $(mpris Get | tail -n1)"
-ok "twenty changes of song and six chosen leave the stream and the player at 40 %"
+[ "$(volume_of melodrift)" = 40 ] && mpris Get | grep -q "double 0.4" || fail "stream $(volume_of melodrift) %, player $(mpris Get | tail -n1)"
+ok "twenty changes of song in one stream and six chosen leave the stream and the player at 40 %"
 kill "$app" && wait "$app" 2>/dev/null
 # Another music player now starts where WirePlumber's saved volume for music says.
 paplay --raw --property=media.role=music </dev/zero & pids+=($!)
