@@ -134,17 +134,31 @@ QVideoFrame videoFrame(GstSample* sample)
 
 } // namespace
 
-GstPlayer::GstPlayer(QObject* parent, const QByteArray& audioSink) : MediaPlayer(parent)
+GstPlayer::GstPlayer(QObject* parent, const QByteArray& audioSink)
+    : MediaPlayer(parent), m_audioSinkDescription(audioSink)
 {
+    m_poll.setInterval(kPollMs);
+    connect(&m_poll, &QTimer::timeout, this, &GstPlayer::poll);
+    m_watchdog.setSingleShot(true);
+    m_watchdog.setInterval(kDefaultStallTimeoutMs);
+    connect(&m_watchdog, &QTimer::timeout, this, &GstPlayer::stalled);
+    m_outputRetry.setInterval(kOutputRetryMs);
+    connect(&m_outputRetry, &QTimer::timeout, this, &GstPlayer::retryOutput);
+}
+
+void GstPlayer::makePipeline()
+{
+    if (m_pipeline != nullptr)
+        return;
     gst_init(nullptr, nullptr);
     m_pipeline = gst_element_factory_make("playbin", "player");
     Q_ASSERT(m_pipeline != nullptr);
     gst_object_ref_sink(m_pipeline);
-    if (audioSink.isEmpty()) {
+    if (m_audioSinkDescription.isEmpty()) {
         m_audioSink = desktopSink(&m_serverSink);
     } else {
         GError* error = nullptr;
-        m_audioSink = gst_parse_bin_from_description(audioSink.constData(), TRUE, &error);
+        m_audioSink = gst_parse_bin_from_description(m_audioSinkDescription.constData(), TRUE, &error);
         if (error != nullptr) {
             qCWarning(lcPlayback) << "audio sink:" << error->message;
             g_clear_error(&error);
@@ -189,18 +203,14 @@ GstPlayer::GstPlayer(QObject* parent, const QByteArray& audioSink) : MediaPlayer
         this, nullptr);
     gst_object_unref(bus);
     applyVolume();
-
-    m_poll.setInterval(kPollMs);
-    connect(&m_poll, &QTimer::timeout, this, &GstPlayer::poll);
-    m_watchdog.setSingleShot(true);
-    m_watchdog.setInterval(kDefaultStallTimeoutMs);
-    connect(&m_watchdog, &QTimer::timeout, this, &GstPlayer::stalled);
-    m_outputRetry.setInterval(kOutputRetryMs);
-    connect(&m_outputRetry, &QTimer::timeout, this, &GstPlayer::retryOutput);
+    if (m_videoSink)
+        showVideo();
 }
 
 GstPlayer::~GstPlayer()
 {
+    if (m_pipeline == nullptr)
+        return;
     GstBus* bus = gst_element_get_bus(m_pipeline);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
     gst_object_unref(bus);
@@ -273,7 +283,8 @@ void GstPlayer::unload()
 {
     m_outputRetry.stop();
     m_watchdog.stop();
-    gst_element_set_state(m_pipeline, GST_STATE_NULL);
+    if (m_pipeline != nullptr)
+        gst_element_set_state(m_pipeline, GST_STATE_NULL);
     // Every message of what was loaded is now behind this.
     ++m_generation;
     m_streamStarted = false;
@@ -303,6 +314,7 @@ void GstPlayer::clearSong()
 void GstPlayer::loadFrom(qint64 ms, PlayerStatus::Kind status)
 {
     qCInfo(lcPlayback) << "load" << m_url << "from" << ms << "ms";
+    makePipeline();
     unload();
     m_buffering = 100;
     m_prerolled = false;
@@ -394,6 +406,8 @@ void GstPlayer::setPosition(qint64 ms)
 
 void GstPlayer::applyVolume()
 {
+    if (m_volumeOwner == nullptr)
+        return; // the pipeline takes it when it is made
     gst_stream_volume_set_volume(GST_STREAM_VOLUME(m_volumeOwner), GST_STREAM_VOLUME_FORMAT_CUBIC, m_volume);
     gst_stream_volume_set_mute(GST_STREAM_VOLUME(m_volumeOwner), m_muted ? TRUE : FALSE);
 }
@@ -444,8 +458,12 @@ void GstPlayer::mixerChanged()
 void GstPlayer::setVideoSink(QVideoSink* sink)
 {
     m_videoSink = sink;
-    if (sink == nullptr)
-        return;
+    if (sink != nullptr && m_pipeline != nullptr)
+        showVideo();
+}
+
+void GstPlayer::showVideo()
+{
     guint flags = 0;
     g_object_get(m_pipeline, "flags", &flags, nullptr);
     if ((flags & kFlagVideo) != 0)

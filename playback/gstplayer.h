@@ -100,6 +100,11 @@ private:
     void mixerChanged();
     void readTitle();
     void readVideo();
+    //! GStreamer and the pipeline are made at the first load: a window that plays nothing pays
+    //! nothing for them.
+    void makePipeline();
+    //! Video frames go to the view's sink.
+    void showVideo();
     //! The pipeline plays, or stays paused: until it has prerolled, while paused by the person,
     //! before a resume's seek, while its buffer fills.
     void go();
@@ -108,6 +113,7 @@ private:
     static void aboutToFinish(GstElement* playbin, void* self);
     void silenceIfNotChosen();
 
+    QByteArray m_audioSinkDescription;
     GstElement* m_pipeline = nullptr;
     GstElement* m_audioSink = nullptr;
     bool m_serverSink = false;           // the sink is the sound server's and holds its own stream volume
