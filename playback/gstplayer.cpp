@@ -70,8 +70,8 @@ GstElement* desktopSink(bool* server)
             // corks the stream, and a plain pipeline into a null sink, paused three times, was
             // heard 150 ms short at pulsesink's 200 ms, -5 to +8 ms off at 50 ms in its 10 ms
             // pieces, and 1 ms long a pause in 20 ms pieces, every run. Both kept up with both
-            // cores busy; only work that outranks ours breaks through, which 500 ms would ride out
-            // at 136 ms lost a pause.
+            // cores busy; work that outranks ours, or a crowd of threads, breaks through, which
+            // 500 ms would ride out at 136 ms lost a pause.
             g_object_set(pulse, "buffer-time", kServerBufferUs, "latency-time", kServerPeriodUs, nullptr);
             *server = true;
             return pulse;

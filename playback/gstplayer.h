@@ -100,8 +100,8 @@ private:
     void mixerChanged();
     void readTitle();
     void readVideo();
-    //! GStreamer and the pipeline are made at the first load: a window that plays nothing pays
-    //! nothing for them.
+    //! The pipeline and its audio sink are made at the first load: a window that plays nothing
+    //! holds neither.
     void makePipeline();
     //! Video frames go to the view's sink.
     void showVideo();
